@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+class QMessageBox;
+
+// The Yes/No captions are the GBK bytes of the two words, decoded as GBK on
+// every system so that non-Chinese code pages do not show garbage.
+QString yesCaption();
+QString noCaption();
+void applyYesNoCaptions(QMessageBox& box);

@@ -1,0 +1,1 @@
+#include "app/SingleApplication.h"

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QApplication>
+#include <QLockFile>
+#include <QPointer>
+
+#include <memory>
+
+class QLocalServer;
+
+// The process's QApplication, kept to one running instance per id and user.
+// A lock file decides who is first (a crashed holder's lock is taken over);
+// the first instance listens on a local socket for later starts.
+class SingleApplication : public QApplication
+{
+    Q_OBJECT
+
+public:
+    SingleApplication(const QString& id, int& argc, char** argv);
+    ~SingleApplication() override;
+
+    bool isRunning() const { return m_running; }
+    bool sendMessage(const QString& message, int timeoutMs);
+    void setActivationWindow(QWidget* window, bool activateOnMessage = true);
+
+    static QString serverNameFor(const QString& id);
+
+public slots:
+    void activateWindow();
+
+signals:
+    void messageReceived(const QString& message);
+
+private:
+    void readMessages();
+
+    QString m_serverName;
+    bool m_running = false;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer* m_server = nullptr;
+    QPointer<QWidget> m_window;
+    bool m_activateOnMessage = false;
+};

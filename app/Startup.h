@@ -1,0 +1,4 @@
+#pragma once
+
+// The whole start-up sequence; returns the process's exit code.
+int runInstaller(int argc, char** argv);

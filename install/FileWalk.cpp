@@ -1,0 +1,1 @@
+#include "install/FileWalk.h"

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QThread>
+
+#include <atomic>
+
+class QProcess;
+
+// Extracts the downloaded package, copies the product into place and
+// registers it. Reports only through queued signals.
+class InstallThread : public QThread
+{
+    Q_OBJECT
+
+public:
+    explicit InstallThread(QObject* parent = nullptr);
+    ~InstallThread() override;
+
+    QString installDir;
+    QString packagePath;
+    bool is64Bit = true;
+
+    // Folder whose files the second copy pass brings along; the installer's
+    // own folder unless a caller (tests, benchmarks) points elsewhere.
+    void setInstallerDir(const QString& dir) { m_installerDir = dir; }
+    QString installerDir() const;
+
+    // Stops 7-Zip and the copy loop promptly and waits for the thread.
+    void cancelAndWait();
+
+signals:
+    void installProgress(double per);
+    void installSuccess();
+    void installFailed(int code);
+
+protected:
+    void run() override;
+
+private:
+    bool copyTree(const QString& sourceDir, QStringList& manifest, double span, double base);
+    void runSevenZip(const QStringList& arguments);
+    void writeUninstallRegistry();
+    bool cancelled() const { return m_cancelled.load(); }
+
+    QString m_installerDir;
+    std::atomic<bool> m_cancelled{false};
+    std::atomic<QProcess*> m_process{nullptr};
+};

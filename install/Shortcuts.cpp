@@ -1,0 +1,1 @@
+#include "install/Shortcuts.h"

@@ -1,0 +1,1 @@
+#include "nerixSetupOnline/WindowLogic.h"

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The window's decisions, free of widgets so they can be tested directly.
+namespace WindowLogic {
+
+inline constexpr quint64 minimumFreeBytes = 209715200; // 200 MiB
+
+bool hasEnoughSpace(quint64 freeBytes);
+
+// "12.34GB": free GiB with two decimals.
+QString freeSpaceText(quint64 freeBytes);
+
+// Bar value for a worker's percentage: download fills 0-80, install 80-100.
+int barValue(int installPhase, int per);
+
+// Package URL by channel mode and edition flags; later rules win.
+QString packageUrl(int mode, bool green, bool free);
+
+// "<root>/corvaneMasterRecovery" (or the second product's folder), with "//" folded.
+QString installPathFor(const QString& installRoot, bool green);
+
+// Product executable inside an install folder.
+QString productExecutable(const QString& installPath, bool green);
+
+// Page reached by the agreement link.
+QString agreementUrl();
+
+} // namespace WindowLogic

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "ui_nerixSetupOnline.h"
+
+#include <QMap>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class InstallThread;
+class QNetworkAccessManager;
+class QNetworkReply;
+class TaskThread;
+
+class nerixSetupOnline : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit nerixSetupOnline(QWidget* parent = nullptr);
+    ~nerixSetupOnline() override;
+
+    void setLaunchParameter(const QString& param);
+
+    // How the process ends after the product is launched; tests replace it.
+    void setExitHandler(std::function<void(int)> handler) { exitHandler = std::move(handler); }
+
+    int phase() const { return installPhase; }
+    QString installFolder() const { return installPath; }
+    QString telemetryRoot() const { return logBaseUrl; }
+    QString packageDownloadUrl() const { return packageUrl; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void on_pushButton_3_clicked();
+    void on_btnDir_clicked();
+    void installProgress(double per);
+    void installSuccess();
+    void installFailed(int code);
+    void updateProgress(double per);
+    void updateSuccess(QString temppath);
+    void updateFailed(int code);
+    void changePage();
+
+private:
+    void initInstall();
+    void scanDrives();
+    double diskSpaceGB(const QString& path);
+    void checkFreeSpace(const QString& driveKey);
+    void setProgress(int per);
+    void startInstallation();
+    void toggleAgreement();
+    void confirmClose();
+    void launchProduct();
+    void stopWorkers();
+    QNetworkReply* sendOperationLog(const QString& btnId);
+
+    Ui::nerixSetupOnlineClass ui;
+    QPoint dragOffset;
+    QMap<QString, QString> driveFreeText;
+    QMap<QString, quint64> driveFreeBytes;
+    QString installPath;
+    QString installRoot;
+    InstallThread* installThread = nullptr;
+    TaskThread* taskThread = nullptr;
+    bool agreementChecked = true;
+    int installPhase = 0;
+    bool dragging = false;
+    int slideIndex = 0;
+    QNetworkAccessManager* logNetworkManager = nullptr;
+    QString logBaseUrl;
+    QString packageUrl;
+    std::function<void(int)> exitHandler;
+};

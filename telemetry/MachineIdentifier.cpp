@@ -1,0 +1,1 @@
+#include "telemetry/MachineIdentifier.h"

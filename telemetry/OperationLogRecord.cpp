@@ -1,0 +1,1 @@
+#include "telemetry/OperationLogRecord.h"
