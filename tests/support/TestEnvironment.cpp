@@ -27,7 +27,6 @@ const char* const kHomeVariables[][2] = {
     {"XDG_CACHE_HOME", "/.cache"},
     {"XDG_DATA_HOME", "/.local/share"},
     {"XDG_STATE_HOME", "/.local/state"},
-    {"XDG_DESKTOP_DIR", "/Desktop"},
     {"XDG_RUNTIME_DIR", "/runtime"},
     {"TMPDIR", "/tmp"},
 };
@@ -41,6 +40,9 @@ void TestEnvironment::fillHome(QProcessEnvironment& env, const QString& root)
         QDir().mkpath(path);
         env.insert(QLatin1String(var[0]), path);
     }
+    // Desktop and the applications folder exist in a real session.
+    QDir().mkpath(root + QStringLiteral("/Desktop"));
+    QDir().mkpath(root + QStringLiteral("/.local/share/applications"));
     QFile::setPermissions(root + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
