@@ -1,1 +1,120 @@
 #include "app/SingleApplication.h"
+
+#include "platform/Foreground.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+#include <QWidget>
+
+namespace {
+
+QString userScope()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USERNAME");
+    const QByteArray hash = QCryptographicHash::hash(user.toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QString::fromLatin1(hash.left(12));
+}
+
+} // namespace
+
+QString SingleApplication::serverNameFor(const QString& id)
+{
+    return id + QLatin1Char('-') + userScope();
+}
+
+SingleApplication::SingleApplication(const QString& id, int& argc, char** argv)
+    : QApplication(argc, argv), m_serverName(serverNameFor(id))
+{
+    // The lock file decides who is first. A holder that crashed leaves a lock
+    // whose process is gone, which QLockFile takes over; a live holder's lock
+    // must never go stale however long it runs.
+    m_lock = std::make_unique<QLockFile>(QDir::tempPath() + QLatin1Char('/') + m_serverName + QStringLiteral(".lock"));
+    m_lock->setStaleLockTime(0);
+    if (!m_lock->tryLock(0)) {
+        m_running = true;
+        return;
+    }
+
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    // A socket left behind by a crashed instance would block listen().
+    QLocalServer::removeServer(m_serverName);
+    m_server->listen(m_serverName);
+    connect(m_server, &QLocalServer::newConnection, this, &SingleApplication::readMessages);
+}
+
+SingleApplication::~SingleApplication()
+{
+    if (m_server)
+        m_server->close();
+}
+
+bool SingleApplication::sendMessage(const QString& message, int timeoutMs)
+{
+    if (!m_running)
+        return false;
+    Foreground::allowOtherProcess();
+
+    // The first instance may still be starting up: keep trying until the deadline.
+    QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    for (;;) {
+        socket.connectToServer(m_serverName);
+        if (socket.waitForConnected(int(qMax<qint64>(1, qMin<qint64>(deadline.remainingTime(), 500)))))
+            break;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+
+    QByteArray block;
+    QDataStream out(&block, QIODevice::WriteOnly);
+    out << message;
+    socket.write(block);
+    const bool written = socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())));
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState)
+        socket.waitForDisconnected(int(qMax<qint64>(1, deadline.remainingTime())));
+    return written;
+}
+
+void SingleApplication::readMessages()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            QDataStream in(socket);
+            in.startTransaction();
+            QString message;
+            in >> message;
+            if (!in.commitTransaction())
+                return;
+            emit messageReceived(message);
+            if (m_activateOnMessage)
+                activateWindow();
+        });
+    }
+}
+
+void SingleApplication::setActivationWindow(QWidget* window, bool activateOnMessage)
+{
+    m_window = window;
+    m_activateOnMessage = activateOnMessage;
+}
+
+void SingleApplication::activateWindow()
+{
+    if (!m_window)
+        return;
+    m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}

@@ -1,1 +1,45 @@
 #include "app/Startup.h"
+
+#include "BuildConfig.h"
+#include "app/ExistingInstall.h"
+#include "app/LogHandler.h"
+#include "app/Resources.h"
+#include "app/SingleApplication.h"
+#include "app/Translator.h"
+#include "download/DownloadManager.h"
+#include "nerixSetupOnline/nerixSetupOnline.h"
+
+#include <QDebug>
+#include <QStandardPaths>
+
+int runInstaller(int argc, char** argv)
+{
+    const QString appId = greenTheme ? QStringLiteral("onlinesetup-green") : QStringLiteral("onlinesetup");
+    SingleApplication app(appId, argc, argv);
+    if (app.isRunning()) {
+        app.sendMessage(QStringLiteral("raise_window_noop"), 3000);
+        return 0;
+    }
+
+    initNerixResources();
+    // libcurl's implicit initialisation is not thread-safe: do it here, once.
+    DownloadManager::globalInit();
+
+    // Not in the log file: the handler is installed below.
+    qDebug() << QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    loadTranslator();
+    const QString uninstallCommand = checkAlreadyInstall();
+    if (!uninstallCommand.isEmpty())
+        offerUninstall(uninstallCommand);
+
+    const QString param = argc >= 2 ? QString::fromUtf8(argv[1]) : QString();
+
+    qInstallMessageHandler(logMessageHandler);
+    qDebug() << "param>>>>>" << param;
+
+    nerixSetupOnline window;
+    window.setLaunchParameter(param);
+    app.setActivationWindow(&window, true);
+    window.show();
+    return app.exec();
+}
