@@ -11,7 +11,7 @@ inline constexpr quint64 minimumFreeBytes = 209715200; // 200 MiB
 bool hasEnoughSpace(quint64 freeBytes);
 
 // "12.34GB": free GiB with two decimals.
-QString freeSpaceText(quint64 freeBytes);
+QString freeSpaceText(double freeGiB);
 
 // Bar value for a worker's percentage: download fills 0-80, install 80-100.
 int barValue(int installPhase, int per);

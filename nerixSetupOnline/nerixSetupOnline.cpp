@@ -1,1 +1,380 @@
 #include "nerixSetupOnline/nerixSetupOnline.h"
+
+#include "BuildConfig.h"
+#include "app/ChannelManager.h"
+#include "app/QuestionBox.h"
+#include "download/TaskThread.h"
+#include "install/InstallThread.h"
+#include "nerixSetupOnline/GreenTheme.h"
+#include "nerixSetupOnline/WindowLogic.h"
+#include "platform/DiskSpace.h"
+#include "telemetry/OperationLogRecord.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QGraphicsDropShadowEffect>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+// How long the launch waits for its telemetry post before the process ends.
+constexpr int kLastPostWaitMs = 2000;
+constexpr int kSlideIntervalMs = 3000;
+
+QString tickStyle(const char* folder, const char* image)
+{
+    return QStringLiteral("image: url(:/nerixSetupOnline/%1%2);").arg(QLatin1String(folder), QLatin1String(image));
+}
+
+} // namespace
+
+nerixSetupOnline::nerixSetupOnline(QWidget* parent)
+    : QWidget(parent), logBaseUrl(QLatin1String(endpoints::telemetry)),
+      exitHandler([](int code) { QCoreApplication::exit(code); })
+{
+    ui.setupUi(this);
+
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint);
+    setWindowIcon(QIcon(QStringLiteral(":/nerixSetupOnline/Resources/about_us_logo.png")));
+    setAttribute(Qt::WA_TranslucentBackground);
+    // Plain widgets paint their style-sheet background only with this attribute.
+    for (QWidget* button : {ui.btnSetupview, ui.btnSetupview_2, ui.btnSetupview_3})
+        button->setAttribute(Qt::WA_StyledBackground);
+
+    auto* shadow = new QGraphicsDropShadowEffect(this);
+    shadow->setOffset(0, 0);
+    shadow->setColor(QColor(0, 0, 0, int(0.3 * 255)));
+    shadow->setBlurRadius(10);
+    ui.frame->setGraphicsEffect(shadow);
+
+    for (QWidget* watched : {static_cast<QWidget*>(ui.lbClose), static_cast<QWidget*>(ui.lb_agreement),
+                             static_cast<QWidget*>(ui.lb_agreement_2), static_cast<QWidget*>(ui.lb_custom),
+                             ui.btnSetupview, ui.btnSetupview_2, ui.btnSetupview_3,
+                             static_cast<QWidget*>(ui.label_4), static_cast<QWidget*>(ui.label_8),
+                             static_cast<QWidget*>(ui.label_min)}) {
+        watched->installEventFilter(this);
+    }
+
+    logNetworkManager = nullptr;
+    agreementChecked = true;
+    sendOperationLog(QStringLiteral("pc-install-show"));
+
+    if (greenTheme)
+        applyGreenTheme(this, ui);
+}
+
+nerixSetupOnline::~nerixSetupOnline()
+{
+    stopWorkers();
+}
+
+void nerixSetupOnline::setLaunchParameter(const QString& param)
+{
+    ChannelManager* channel = ChannelManager::instance();
+    channel->parseChannel(param);
+    g_channelName = channel->channelName();
+    g_channelId = channel->channelId().left(16);
+    if (channel->mode() != 1)
+        logBaseUrl = QLatin1String(endpoints::telemetryTest);
+    qDebug() << "mode>>>>>>>>>>>>>>>>>>>" << channel->mode() << logBaseUrl;
+    initInstall();
+}
+
+void nerixSetupOnline::initInstall()
+{
+    taskThread = new TaskThread(this);
+    connect(taskThread, &TaskThread::updateProgress, this, &nerixSetupOnline::updateProgress);
+    connect(taskThread, &TaskThread::updateSuccess, this, &nerixSetupOnline::updateSuccess);
+    connect(taskThread, &TaskThread::updateFailed, this, &nerixSetupOnline::updateFailed);
+
+    installThread = new InstallThread(this);
+    connect(installThread, &InstallThread::installProgress, this, &nerixSetupOnline::installProgress);
+    connect(installThread, &InstallThread::installSuccess, this, &nerixSetupOnline::installSuccess);
+    connect(installThread, &InstallThread::installFailed, this, &nerixSetupOnline::installFailed);
+
+    ui.stackedWidget->setCurrentIndex(1);
+    ui.pushButton_3->hide();
+    installPhase = 0;
+
+    scanDrives();
+    const QString defaultParent = DiskSpace::defaultInstallParent();
+    const QString driveKey = DiskSpace::driveKey(defaultParent);
+    installThread->is64Bit = true;
+    installRoot = defaultParent;
+
+    packageUrl = WindowLogic::packageUrl(ChannelManager::instance()->mode(), greenTheme, freeEdition);
+    qDebug() << packageUrl;
+    taskThread->setUrl(packageUrl);
+
+    installPath = WindowLogic::installPathFor(installRoot, greenTheme);
+    ui.lineEdit->setText(installPath);
+    ui.lb_size2->setText(driveFreeText.value(driveKey));
+    checkFreeSpace(driveKey);
+}
+
+void nerixSetupOnline::scanDrives()
+{
+    const QStringList roots = DiskSpace::driveRoots();
+    for (const QString& root : roots) {
+        if (root.isEmpty())
+            continue;
+        driveFreeText.insert(DiskSpace::driveKey(root), WindowLogic::freeSpaceText(diskSpaceGB(root)));
+    }
+    qDebug() << driveFreeText;
+}
+
+double nerixSetupOnline::diskSpaceGB(const QString& path)
+{
+    const quint64 bytes = DiskSpace::freeBytes(path);
+    driveFreeBytes.insert(DiskSpace::driveKey(path), bytes);
+    return double(bytes) / double(Q_UINT64_C(1) << 30);
+}
+
+void nerixSetupOnline::checkFreeSpace(const QString& driveKey)
+{
+    const auto it = driveFreeBytes.constFind(driveKey);
+    const bool enough = it != driveFreeBytes.constEnd() && WindowLogic::hasEnoughSpace(it.value());
+    ui.btnSetupview->setEnabled(enough);
+    ui.btnSetupview_2->setEnabled(enough);
+    ui.label_7->setVisible(!enough);
+}
+
+void nerixSetupOnline::on_btnDir_clicked()
+{
+    sendOperationLog(QStringLiteral("pc-install-selectdir"));
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Open Directory"), installRoot,
+        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (chosen.isEmpty())
+        return;
+    installRoot = chosen;
+    const QString driveKey = DiskSpace::driveKey(installRoot);
+    installPath = WindowLogic::installPathFor(installRoot, greenTheme);
+    ui.lineEdit->setText(installPath);
+    ui.lb_size2->setText(driveFreeText.value(driveKey));
+    checkFreeSpace(driveKey);
+}
+
+bool nerixSetupOnline::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    const bool release = event->type() == QEvent::MouseButtonRelease;
+
+    if (watched == ui.lbClose && press) {
+        sendOperationLog(QStringLiteral("pc-install-close"));
+        confirmClose();
+    }
+    if (watched == ui.label_min && release) {
+        sendOperationLog(QStringLiteral("pc-install-min"));
+        showMinimized();
+    }
+    if (watched == ui.lb_custom && press) {
+        sendOperationLog(QStringLiteral("pc-install-custom"));
+        ui.stackedWidget->setCurrentIndex(1);
+    }
+    if ((watched == ui.lb_agreement || watched == ui.lb_agreement_2) && press) {
+        sendOperationLog(QStringLiteral("pc-install-agreement"));
+        QDesktopServices::openUrl(QUrl(WindowLogic::agreementUrl()));
+    }
+    if ((watched == ui.btnSetupview || watched == ui.btnSetupview_2) && press && ui.btnSetupview->isEnabled())
+        startInstallation();
+    if (watched == ui.btnSetupview_3 && press)
+        launchProduct(sendOperationLog(QStringLiteral("pc-install-setup")));
+    if ((watched == ui.label_4 || watched == ui.label_8) && press) {
+        sendOperationLog(QStringLiteral("pc-install-check"));
+        toggleAgreement();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void nerixSetupOnline::confirmClose()
+{
+    QMessageBox box(QMessageBox::Question, QObject::tr("language2"),
+                    installPhase == 2 ? tr("language3") : tr("language4"), QMessageBox::Yes | QMessageBox::No,
+                    nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    applyYesNoCaptions(box);
+    if (box.exec() == QMessageBox::Yes)
+        close();
+}
+
+void nerixSetupOnline::startInstallation()
+{
+    slideIndex = 0;
+    QTimer::singleShot(kSlideIntervalMs, this, SLOT(changePage()));
+    sendOperationLog(QStringLiteral("pc-install-go"));
+    installPhase = 0;
+    ui.stackedWidget->setCurrentIndex(2);
+    taskThread->start(QThread::InheritPriority);
+}
+
+void nerixSetupOnline::toggleAgreement()
+{
+    agreementChecked = !agreementChecked;
+    const char* image = agreementChecked ? "agree_agreement.png" : "no_check.png";
+    ui.label_4->setStyleSheet(tickStyle("Resources/", image));
+    ui.label_8->setStyleSheet(tickStyle("Resources/", image));
+    if (greenTheme) {
+        ui.label_4->setStyleSheet(tickStyle(tickImageFolder(), image));
+        ui.label_8->setStyleSheet(tickStyle(tickImageFolder(), image));
+    }
+    ui.btnSetupview->setEnabled(agreementChecked);
+    ui.btnSetupview_2->setEnabled(agreementChecked);
+}
+
+void nerixSetupOnline::changePage()
+{
+    if (slideIndex > 2)
+        slideIndex = 0;
+    ui.stackedWidget_2->setCurrentIndex(slideIndex);
+    ++slideIndex;
+    QTimer::singleShot(kSlideIntervalMs, this, SLOT(changePage()));
+}
+
+void nerixSetupOnline::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    dragOffset = event->globalPos() - frameGeometry().topLeft();
+    event->accept();
+    dragging = true;
+}
+
+void nerixSetupOnline::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!dragging || !(event->buttons() & Qt::LeftButton))
+        return;
+    move(event->globalPos() - dragOffset);
+    event->accept();
+}
+
+void nerixSetupOnline::mouseReleaseEvent(QMouseEvent* event)
+{
+    Q_UNUSED(event)
+    dragging = false;
+}
+
+void nerixSetupOnline::closeEvent(QCloseEvent* event)
+{
+    // A worker must never outlive the window that owns it.
+    stopWorkers();
+    QWidget::closeEvent(event);
+}
+
+void nerixSetupOnline::stopWorkers()
+{
+    if (taskThread)
+        taskThread->cancelAndWait();
+    if (installThread)
+        installThread->cancelAndWait();
+}
+
+void nerixSetupOnline::setProgress(int per)
+{
+    const int value = WindowLogic::barValue(installPhase, per);
+    ui.proTxt_2->setText(QString::number(value) + QLatin1Char('%'));
+    ui.progressBar->setValue(value);
+    ui.progressBar->update();
+}
+
+void nerixSetupOnline::updateProgress(double per)
+{
+    setProgress(int(per));
+}
+
+void nerixSetupOnline::installProgress(double per)
+{
+    setProgress(int(per));
+}
+
+void nerixSetupOnline::updateSuccess(QString temppath)
+{
+    qDebug() << "updateSuccess" << temppath << "2222222222";
+    installPhase = 1;
+    installThread->installDir = installPath;
+    installThread->packagePath = temppath;
+    installThread->start(QThread::InheritPriority);
+    sendOperationLog(QStringLiteral("pc-load-ok"));
+}
+
+void nerixSetupOnline::updateFailed(int code)
+{
+    ui.pushButton_3->show();
+    ui.proTxt->setText(tr("language5") + QStringLiteral("2-!") + QString::number(code));
+    qDebug() << "updateFailed,error code:" << code;
+    ui.lbClose->show();
+    sendOperationLog(QStringLiteral("pc-load-failedcode-") + QString::number(code));
+}
+
+void nerixSetupOnline::installFailed(int code)
+{
+    ui.pushButton_3->show();
+    ui.proTxt->setText(tr("language5") + QStringLiteral("1-!") + QString::number(code));
+    sendOperationLog(QStringLiteral("pc-install-failedcode-") + QString::number(code));
+    qDebug() << "installFailed" << code;
+    ui.lbClose->show();
+}
+
+void nerixSetupOnline::installSuccess()
+{
+    ui.lbClose->show();
+    installPhase = 2;
+    qDebug() << "installSuccess";
+    ui.stackedWidget->setCurrentIndex(3);
+    sendOperationLog(QStringLiteral("pc-install-success"));
+}
+
+void nerixSetupOnline::on_pushButton_3_clicked()
+{
+    ui.proTxt->setText(QStringLiteral("正在安装中，请不要关闭…"));
+    slideIndex = 0;
+    ui.pushButton_3->hide();
+    sendOperationLog(QStringLiteral("pc-install-failed"));
+    ui.lbClose->hide();
+    installPhase = 0;
+    setProgress(0);
+    ui.stackedWidget->setCurrentIndex(2);
+    taskThread->start(QThread::InheritPriority);
+}
+
+void nerixSetupOnline::launchProduct(QNetworkReply* lastPost)
+{
+    if (launching)
+        return;
+    launching = true;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(WindowLogic::productExecutable(installPath, greenTheme)));
+
+    // Give the launch's own telemetry post a moment to leave; the product is
+    // already starting, so the outcome does not matter.
+    if (lastPost && !lastPost->isFinished()) {
+        QEventLoop loop;
+        connect(lastPost, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(kLastPostWaitMs, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    exitHandler(0);
+}
+
+QNetworkReply* nerixSetupOnline::sendOperationLog(const QString& btnId)
+{
+    if (!logNetworkManager)
+        logNetworkManager = new QNetworkAccessManager(this);
+    qDebug() << logBaseUrl;
+    QNetworkRequest request(QUrl(logBaseUrl + QStringLiteral("/v1/operationLog"), QUrl::TolerantMode));
+    request.setRawHeader("Content-Type", "application/json;charset=utf-8");
+    const QByteArray body = OperationLogRecord(btnId).toJson().toUtf8();
+    QNetworkReply* reply = logNetworkManager->post(request, body);
+    qDebug() << "opration log: " << btnId;
+    return reply;
+}

@@ -59,7 +59,7 @@ private:
     void startInstallation();
     void toggleAgreement();
     void confirmClose();
-    void launchProduct();
+    void launchProduct(QNetworkReply* lastPost);
     void stopWorkers();
     QNetworkReply* sendOperationLog(const QString& btnId);
 
@@ -74,6 +74,7 @@ private:
     bool agreementChecked = true;
     int installPhase = 0;
     bool dragging = false;
+    bool launching = false;
     int slideIndex = 0;
     QNetworkAccessManager* logNetworkManager = nullptr;
     QString logBaseUrl;
