@@ -1,9 +1,13 @@
 #pragma once
 
+#include "download/ProgressThrottle.h"
+
+#include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QString>
-
 #include <atomic>
+#include <cstddef>
 
 // Fetches one file over HTTP(S) with libcurl into the per-user data folder,
 // under "<name>_tmp" until the transfer has succeeded.
@@ -39,8 +43,11 @@ signals:
 
 private:
     static size_t writeCallback(char* data, size_t size, size_t count, void* file);
-    static int progressCallback(void* clientp, long long dltotal, long long dlnow, long long ultotal,
-                                long long ulnow);
+
+    // Called by libcurl's progress callback; false aborts the transfer.
+    bool onProgress(qint64 total, qint64 received);
+    bool trackSocket(qintptr socket);
+    void closeSocket(qintptr socket);
 
     QString downloadDir;
     QString fileName;
@@ -48,4 +55,12 @@ private:
     QString url;
     long m_stallSeconds = 60;
     std::atomic<bool> m_cancelled{false};
+
+    // Worker-thread state of the running transfer.
+    ProgressThrottle m_throttle;
+    bool m_lengthKnown = false;
+
+    // Sockets of the running transfer, so cancel() can wake a blocked poll.
+    QMutex m_socketsLock;
+    QList<qintptr> m_sockets;
 };

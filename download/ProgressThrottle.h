@@ -5,7 +5,10 @@
 class ProgressThrottle
 {
 public:
-    // True when per should be passed on; NaN and infinities never are.
+    // True when per is at least one point above last; NaN and infinities never are.
+    static bool passes(double last, double per);
+
+    // True when per should be passed on; it then becomes the last value.
     bool accept(double per);
     void reset(double last = 0.0) { m_last = last; }
     double last() const { return m_last; }
