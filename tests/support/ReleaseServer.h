@@ -1,1 +1,54 @@
 #pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+// Runs tools/release_server.py on 127.0.0.1 for the length of a test: files
+// from a folder, the agreement page, the operation-log receiver and the
+// misbehaving paths under /test/.
+class ReleaseServer
+{
+public:
+    struct Options
+    {
+        QString root;
+        QList<quint16> ports{0};
+        bool tls = false;
+        QString telemetryMode = QStringLiteral("ok");
+    };
+
+    ReleaseServer();
+    ~ReleaseServer();
+    ReleaseServer(const ReleaseServer&) = delete;
+    ReleaseServer& operator=(const ReleaseServer&) = delete;
+
+    // Waits until every port listens; false (with a warning) otherwise.
+    bool start(const Options& options);
+    void stop();
+
+    quint16 port(int index = 0) const;
+    QString baseUrl(int index = 0) const;
+    QString root() const { return m_options.root; }
+    // With tls: the self-signed certificate the server presents.
+    QString certificatePath() const;
+
+    // Parsed lines of the telemetry log so far.
+    QList<QJsonObject> telemetry() const;
+
+    // Distinct ports of the build's endpoint roots, in a stable order, and
+    // the index of one endpoint root's port among them.
+    static QList<quint16> endpointPorts();
+    static int endpointPortIndex(const char* endpointRoot);
+
+private:
+    bool makeCertificate();
+
+    Options m_options;
+    QList<quint16> m_ports;
+    std::unique_ptr<QTemporaryDir> m_workDir;
+    std::unique_ptr<QProcess> m_process;
+};

@@ -1,0 +1,411 @@
+#!/usr/bin/env python3
+"""Local release server for the installer: packages, the agreement page and the
+operation-log receiver, on 127.0.0.1 only.
+
+Used by the test suite, the demo and the benchmarks. Paths under /test/ misbehave
+on purpose (error statuses, redirects, stalls, lying lengths, resets) so the
+downloader's failure handling can be exercised against a real socket.
+"""
+
+import argparse
+import http.server
+import json
+import os
+import signal
+import socket
+import ssl
+import struct
+import sys
+import threading
+import time
+import urllib.parse
+
+CHUNK = 1024 * 1024
+
+AGREEMENT_PAGE = """<!DOCTYPE html>
+<html lang="zh-CN">
+<head><meta charset="utf-8"><title>用户协议 / User Agreement</title></head>
+<body>
+<h1>用户协议</h1>
+<p>这是演示产品的用户协议占位页面。正式发布时，此处将显示完整的协议文本。</p>
+<p>安装即表示您同意在本机上安装并运行该软件。</p>
+<hr>
+<h1>User Agreement</h1>
+<p>This is a placeholder for the demo product's user agreement. A release build
+shows the full agreement text here.</p>
+<p>By installing you agree to install and run this software on this computer.</p>
+</body>
+</html>
+""".encode("utf-8")
+
+CONTENT_TYPES = {
+    ".html": "text/html; charset=utf-8",
+    ".htm": "text/html; charset=utf-8",
+    ".json": "application/json",
+    ".txt": "text/plain; charset=utf-8",
+    ".7z": "application/x-7z-compressed",
+}
+
+
+class Settings:
+    root = "."
+    telemetry_log = None
+    telemetry_mode = "ok"
+    verbose = False
+    log_lock = threading.Lock()
+    out_lock = threading.Lock()
+
+
+def emit_line(text):
+    with Settings.out_lock:
+        sys.stdout.write(text + "\n")
+        sys.stdout.flush()
+
+
+def resolve(path):
+    """Maps a URL path to a regular file under the root, or None."""
+    path = urllib.parse.unquote(path)
+    if "\0" in path:
+        return None
+    parts = [p for p in path.replace("\\", "/").split("/") if p not in ("", ".")]
+    if any(p == ".." for p in parts):
+        return None
+    root = os.path.realpath(Settings.root)
+    full = os.path.realpath(os.path.join(root, *parts))
+    if full != root and not full.startswith(root + os.sep):
+        return None
+    return full if os.path.isfile(full) else None
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "NerixReleaseServer/1.0"
+
+    def log_message(self, fmt, *args):
+        if Settings.verbose:
+            sys.stderr.write("%s - %s\n" % (self.address_string(), fmt % args))
+
+    # --- helpers -------------------------------------------------------
+
+    def send_small(self, code, body, content_type="text/html; charset=utf-8", extra=None):
+        self.send_response(code)
+        for name, value in (extra or {}).items():
+            self.send_header(name, value)
+        if code >= 200 and code not in (204, 304):
+            self.send_header("Content-Type", content_type)
+            self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        if self.command != "HEAD" and code >= 200 and code not in (204, 304):
+            self.wfile.write(body)
+
+    def not_found(self):
+        self.send_small(404, b"<html><body><h1>404 Not Found</h1></body></html>\n")
+
+    def send_file_body(self, f, count):
+        """Streams count bytes of f; zero-copy on plain sockets."""
+        if count <= 0:
+            return
+        if isinstance(self.connection, ssl.SSLSocket):
+            buf = bytearray(min(CHUNK, count))
+            view = memoryview(buf)
+            left = count
+            while left > 0:
+                n = f.readinto(view[: min(CHUNK, left)])
+                if not n:
+                    break
+                self.connection.sendall(view[:n])
+                left -= n
+        else:
+            self.connection.sendfile(f, 0, count)
+
+    def wait_for_client_close(self):
+        """Holds the connection open, reading and discarding, until the peer goes."""
+        self.close_connection = True
+        try:
+            self.connection.settimeout(None)
+            while self.connection.recv(65536):
+                pass
+        except OSError:
+            pass
+
+    def query(self):
+        return urllib.parse.parse_qs(urllib.parse.urlsplit(self.path).query)
+
+    def query_int(self, q, name, default=0):
+        try:
+            return int(q.get(name, [str(default)])[0])
+        except ValueError:
+            return default
+
+    # --- GET / HEAD ----------------------------------------------------
+
+    def do_HEAD(self):
+        self.do_GET()
+
+    def do_GET(self):
+        path = urllib.parse.urlsplit(self.path).path
+        try:
+            if path.startswith("/test/"):
+                self.test_behaviour(path)
+            elif path == "/agreement.html" and resolve(path) is None:
+                self.send_small(200, AGREEMENT_PAGE)
+            else:
+                self.serve_file(resolve(path))
+        except (BrokenPipeError, ConnectionResetError, ssl.SSLError):
+            self.close_connection = True
+
+    def serve_file(self, full):
+        if full is None:
+            self.not_found()
+            return
+        with open(full, "rb") as f:
+            size = os.fstat(f.fileno()).st_size
+            self.send_response(200)
+            ext = os.path.splitext(full)[1].lower()
+            self.send_header("Content-Type", CONTENT_TYPES.get(ext, "application/octet-stream"))
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            if self.command != "HEAD":
+                self.send_file_body(f, size)
+
+    def test_behaviour(self, path):
+        q = self.query()
+        name = path[len("/test/"):]
+        if name.startswith("status/"):
+            try:
+                code = int(name[len("status/"):])
+            except ValueError:
+                code = 0
+            if not 200 <= code <= 599:
+                self.not_found()
+                return
+            body = ("<html><body><h1>%d</h1></body></html>\n" % code).encode()
+            self.send_small(code, body)
+        elif name == "redirect":
+            target = q.get("to", ["/"])[0]
+            self.send_small(302, b"<html><body>moved</body></html>\n", extra={"Location": target})
+        elif name == "redirect-loop":
+            self.send_small(302, b"<html><body>moved</body></html>\n",
+                            extra={"Location": "/test/redirect-loop"})
+        elif name == "stall":
+            sent = max(0, self.query_int(q, "bytes"))
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", str(sent * 2 + 1024))
+            self.end_headers()
+            if self.command != "HEAD":
+                self.wfile.write(b"s" * sent)
+                self.wait_for_client_close()
+        elif name == "trickle":
+            total = max(0, self.query_int(q, "bytes"))
+            chunk = max(1, self.query_int(q, "chunk", 1024))
+            delay = max(0, self.query_int(q, "delay_ms", 100)) / 1000.0
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", str(total))
+            self.end_headers()
+            if self.command == "HEAD":
+                return
+            left = total
+            while left > 0:
+                n = min(chunk, left)
+                self.wfile.write(b"t" * n)
+                left -= n
+                if left > 0:
+                    time.sleep(delay)
+        elif name == "lie":
+            full = resolve(q.get("file", [""])[0])
+            if full is None:
+                self.not_found()
+                return
+            claimed = max(0, self.query_int(q, "claimed"))
+            with open(full, "rb") as f:
+                size = os.fstat(f.fileno()).st_size
+                self.send_response(200)
+                self.send_header("Content-Type", "application/octet-stream")
+                self.send_header("Content-Length", str(claimed))
+                self.send_header("Connection", "close")
+                self.end_headers()
+                if self.command != "HEAD":
+                    self.send_file_body(f, size)
+            self.close_connection = True
+        elif name == "reset":
+            full = resolve(q.get("file", [""])[0])
+            if full is None:
+                self.not_found()
+                return
+            after = max(0, self.query_int(q, "after"))
+            with open(full, "rb") as f:
+                size = os.fstat(f.fileno()).st_size
+                self.send_response(200)
+                self.send_header("Content-Type", "application/octet-stream")
+                self.send_header("Content-Length", str(max(size, after + 1)))
+                self.end_headers()
+                if self.command != "HEAD":
+                    self.wfile.write(f.read(after))
+            self.reset_connection()
+        elif name == "nolength":
+            full = resolve(q.get("file", [""])[0])
+            if full is None:
+                self.not_found()
+                return
+            with open(full, "rb") as f:
+                size = os.fstat(f.fileno()).st_size
+                self.send_response(200)
+                self.send_header("Content-Type", "application/octet-stream")
+                self.send_header("Connection", "close")
+                self.end_headers()
+                if self.command != "HEAD":
+                    self.send_file_body(f, size)
+            self.close_connection = True
+        else:
+            self.not_found()
+
+    def reset_connection(self):
+        """Closes with SO_LINGER 0 so the peer sees a TCP reset, not an orderly end."""
+        self.close_connection = True
+        try:
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.rfile.close()
+            self.connection.close()
+        except OSError:
+            pass
+
+    # --- POST ----------------------------------------------------------
+
+    def read_body(self):
+        if "chunked" in self.headers.get("Transfer-Encoding", "").lower():
+            data = bytearray()
+            while True:
+                line = self.rfile.readline(65537)
+                size = int(line.split(b";")[0].strip() or b"0", 16)
+                if size == 0:
+                    while self.rfile.readline(65537) not in (b"\r\n", b"\n", b""):
+                        pass
+                    return bytes(data)
+                data += self.rfile.read(size)
+                self.rfile.readline(65537)
+        length = int(self.headers.get("Content-Length", "0") or "0")
+        return self.rfile.read(length) if length > 0 else b""
+
+    def do_POST(self):
+        path = urllib.parse.urlsplit(self.path).path
+        try:
+            if path != "/v1/operationLog":
+                self.read_body()
+                self.not_found()
+                return
+            body = self.read_body().decode("utf-8", errors="replace")
+            self.record_telemetry(body)
+            if Settings.telemetry_mode == "hang":
+                self.wait_for_client_close()
+            elif Settings.telemetry_mode == "error":
+                self.send_small(500, b'{"code":500}', "application/json")
+            else:
+                self.send_small(200, b'{"code":0}', "application/json")
+        except (BrokenPipeError, ConnectionResetError, ssl.SSLError, ValueError):
+            self.close_connection = True
+
+    def record_telemetry(self, body):
+        entry = {
+            "port": self.connection.getsockname()[1],
+            "method": self.command,
+            "path": self.path,
+            "headers": {name: value for name, value in self.headers.items()},
+            "body": body,
+        }
+        if Settings.telemetry_log:
+            line = json.dumps(entry, ensure_ascii=False)
+            with Settings.log_lock:
+                with open(Settings.telemetry_log, "a", encoding="utf-8") as log:
+                    log.write(line + "\n")
+                    log.flush()
+        emit_line("telemetry " + body.replace("\r", " ").replace("\n", " "))
+
+
+class Server(http.server.ThreadingHTTPServer):
+    daemon_threads = True
+    tls_context = None
+
+    def finish_request(self, request, client_address):
+        # The TLS handshake runs here, in the connection's own thread, so a
+        # client that never completes it cannot block the accept loop.
+        conn = request
+        if self.tls_context is not None:
+            try:
+                request.settimeout(30)
+                conn = self.tls_context.wrap_socket(request, server_side=True)
+                conn.settimeout(None)
+            except (ssl.SSLError, OSError):
+                return
+        try:
+            self.RequestHandlerClass(conn, client_address, self)
+        finally:
+            if conn is not request:
+                try:
+                    conn.close()
+                except OSError:
+                    pass
+
+    def handle_error(self, request, client_address):
+        if Settings.verbose:
+            super().handle_error(request, client_address)
+
+
+def main():
+    parser = argparse.ArgumentParser(description="Local release server (127.0.0.1 only).")
+    parser.add_argument("--root", required=True, help="folder served at /")
+    parser.add_argument("--port", type=int, action="append", required=True,
+                        help="port to listen on (repeatable; 0 picks a free one)")
+    parser.add_argument("--tls-cert")
+    parser.add_argument("--tls-key")
+    parser.add_argument("--telemetry-log", help="JSON-lines file receiving every operation-log post")
+    parser.add_argument("--telemetry-mode", choices=("ok", "error", "hang"), default="ok")
+    parser.add_argument("--verbose", action="store_true", help="access log on stderr")
+    args = parser.parse_args()
+
+    if bool(args.tls_cert) != bool(args.tls_key):
+        parser.error("--tls-cert and --tls-key go together")
+    if not os.path.isdir(args.root):
+        parser.error("--root is not a folder: %s" % args.root)
+
+    Settings.root = os.path.abspath(args.root)
+    Settings.telemetry_log = args.telemetry_log
+    Settings.telemetry_mode = args.telemetry_mode
+    Settings.verbose = args.verbose
+
+    context = None
+    if args.tls_cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.tls_cert, args.tls_key)
+
+    servers = []
+    try:
+        for port in args.port:
+            server = Server(("127.0.0.1", port), Handler)
+            server.tls_context = context
+            servers.append(server)
+    except OSError as e:
+        sys.stderr.write("release_server: cannot listen: %s\n" % e)
+        return 1
+
+    stop = threading.Event()
+    signal.signal(signal.SIGTERM, lambda *_: stop.set())
+    signal.signal(signal.SIGINT, lambda *_: stop.set())
+
+    threads = [threading.Thread(target=s.serve_forever, daemon=True) for s in servers]
+    for t in threads:
+        t.start()
+    emit_line("listening " + " ".join(str(s.server_address[1]) for s in servers))
+
+    while not stop.wait(1.0):
+        pass
+    # Connection threads are daemons: closing the listeners is enough to exit
+    # at once, even with a stalled or hanging client still attached.
+    for s in servers:
+        s.server_close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
