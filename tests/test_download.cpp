@@ -155,7 +155,7 @@ private slots:
         QTest::newRow("refused")
             << QStringLiteral("http://127.0.0.1:%1/upload/pc/package.7z").arg(m_closedPort);
         QTest::newRow("self-signed tls") << m_tlsServer.baseUrl() + QStringLiteral("/upload/pc/package.7z");
-        QTest::newRow("stall") << url(QStringLiteral("/test/stall?bytes=1000"));
+        QTest::newRow("stall") << url(QStringLiteral("/test/stall?bytes=1"));
         QTest::newRow("longer length claimed") << url(
             QStringLiteral("/test/lie?file=/upload/pc/package.7z&claimed=%1").arg(m_package.size() + 5000));
         QTest::newRow("reset mid-body")
