@@ -1,1 +1,228 @@
 #include "install/InstallThread.h"
+
+#include "BuildConfig.h"
+#include "app/ChannelManager.h"
+#include "install/FileWalk.h"
+#include "install/Shortcuts.h"
+#include "install/UninstallRegistry.h"
+#include "platform/ExternalTools.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace {
+
+// How often the wait for 7-Zip looks at the cancel flag.
+constexpr int kCancelPollMs = 100;
+
+// An empty folder would make the run clear the working directory and copy
+// into the file-system root; a root is never a product's own folder.
+bool isUsableInstallDir(const QString& dir)
+{
+    return !dir.trimmed().isEmpty() && !QDir(dir).isRoot();
+}
+
+QString productExePath(const QString& installDir)
+{
+    return installDir + (greenTheme ? QStringLiteral("/quorbelMasterRecovery.exe")
+                                    : QStringLiteral("/corvaneMasterRecovery.exe"));
+}
+
+QString uninstallerExePath(const QString& installDir)
+{
+    return installDir + (greenTheme ? QStringLiteral("/quorbelMasterUninst.exe")
+                                    : QStringLiteral("/corvaneMasterUninst.exe"));
+}
+
+} // namespace
+
+InstallThread::InstallThread(QObject* parent) : QThread(parent) {}
+
+InstallThread::~InstallThread()
+{
+    cancelAndWait();
+}
+
+QString InstallThread::installerDir() const
+{
+    return m_installerDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_installerDir;
+}
+
+void InstallThread::cancelAndWait()
+{
+    m_cancelled = true;
+    wait();
+    // A later start() runs in full again.
+    m_cancelled = false;
+}
+
+void InstallThread::run()
+{
+    emit installProgress(0.0);
+    if (cancelled())
+        return;
+
+    if (!isUsableInstallDir(installDir)) {
+        qDebug() << "no usable install folder" << installDir;
+        emit installFailed(4);
+        return;
+    }
+    QDir(installDir).removeRecursively();
+    QDir().mkpath(installDir);
+
+    if (!QFileInfo(packagePath).isFile()) {
+        emit installFailed(1);
+        return;
+    }
+
+    const QString extractDir = QFileInfo(packagePath).path();
+    qDebug() << "unzip dir" << extractDir;
+    runSevenZip(
+        {QStringLiteral("x"), packagePath, QStringLiteral("-o") + extractDir, QStringLiteral("-aoa")});
+    if (cancelled())
+        return;
+
+    const QString productDir = extractDir + (is64Bit ? QStringLiteral("/Vantrel_x64Minimal")
+                                                     : QStringLiteral("/Vantrel_x86Minimal"));
+    qDebug() << "app dir" << productDir;
+
+    QStringList manifest;
+    if (!copyTree(productDir, manifest, 70.0, 0.0))
+        return;
+    if (!copyTree(installerDir(), manifest, 30.0, 70.0))
+        return;
+    if (cancelled())
+        return;
+
+    writeFiles(manifest);
+
+    const QString productExe = productExePath(installDir);
+    const QString uninstallerExe = uninstallerExePath(installDir);
+    const QString displayName = productDisplayName();
+    qDebug() << createDesktopLink(productExe);
+    qDebug() << createStartMenuLink(productExe, displayName + QStringLiteral(".lnk"));
+    qDebug() << createStartMenuLink(uninstallerExe, tr("language8") + displayName + QStringLiteral(".lnk"));
+
+    writeUninstallRegistry();
+    if (cancelled())
+        return;
+    emit installSuccess();
+}
+
+void InstallThread::runSevenZip(const QStringList& arguments)
+{
+    qDebug() << "unzip" << arguments;
+    QProcess process;
+    process.start(ExternalTools::sevenZipProgram(), arguments, QIODevice::ReadWrite);
+    // An encrypted package makes 7-Zip ask for a password on its input; at the
+    // end of input it gives up instead of waiting forever.
+    if (process.waitForStarted(-1))
+        process.closeWriteChannel();
+    // No time limit as long as nobody cancels: a big package may take long.
+    while (!process.waitForFinished(kCancelPollMs)) {
+        if (process.state() == QProcess::NotRunning)
+            break;
+        if (cancelled()) {
+            qDebug() << "unzip cancelled";
+            process.kill();
+            process.waitForFinished(-1);
+            break;
+        }
+    }
+    process.close();
+}
+
+bool InstallThread::linksOutside(const QString& path, const QString& canonicalSourceDir) const
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return false;
+    const QString target = info.canonicalFilePath();
+    return target.isEmpty() || !target.startsWith(canonicalSourceDir + QLatin1Char('/'));
+}
+
+bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, double span, double base)
+{
+    QStringList files;
+    collectFiles(sourceDir, files);
+    qDebug() << "LSIT" << files;
+    if (files.isEmpty()) {
+        qDebug() << "unzip failed" << sourceDir;
+        emit installFailed(3);
+        return false;
+    }
+    const int total = files.size();
+    qDebug() << "installDir" << installDir << total;
+
+    const QString canonicalSource = QFileInfo(sourceDir).canonicalFilePath();
+    int copied = 0;
+    for (const QString& path : qAsConst(files)) {
+        if (cancelled())
+            return false;
+        if (isSkippedInstallerFile(path))
+            continue;
+        // The copy would bring along whatever the link points at.
+        if (linksOutside(path, canonicalSource)) {
+            qDebug() << "skip link to outside" << path;
+            continue;
+        }
+        const QString destination = installDir + path.mid(path.indexOf(sourceDir) + sourceDir.size());
+        const QString destinationDir = QFileInfo(destination).path();
+        if (!QFileInfo::exists(destinationDir))
+            QDir().mkpath(destinationDir);
+        if (!QFile::copy(path, destination)) {
+            qDebug() << path << " =failed to= " << destination;
+            emit installFailed(4);
+            return false;
+        }
+        ++copied;
+        emit installProgress(passProgress(copied, total, span, base));
+        manifest.append(destination);
+    }
+    return true;
+}
+
+void InstallThread::writeFiles(QStringList& manifest)
+{
+    const QString manifestPath = installDir + QStringLiteral("/Uninstall.list");
+    manifest.append(manifestPath);
+
+    const QString scriptPath = installDir + QStringLiteral("/Uninstall");
+    QFile script(scriptPath);
+    if (script.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        installDir = QDir::toNativeSeparators(installDir);
+        script.write(QString(QStringLiteral("rd/s/q \"") + installDir + QLatin1Char('"')).toUtf8());
+        script.close();
+    }
+    manifest.append(scriptPath);
+
+    const QString channelPath = installDir + QStringLiteral("/Qt5Morvex.dll");
+    QFile channel(channelPath);
+    if (channel.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        installDir = QDir::toNativeSeparators(installDir);
+        const ChannelManager* channels = ChannelManager::instance();
+        channel.write(QString(channels->channelName() + QLatin1Char(',') + channels->channelSignature() +
+                              QLatin1Char(',') + channels->channelId())
+                          .toUtf8());
+        channel.close();
+    }
+    manifest.append(channelPath);
+
+    QFile list(manifestPath);
+    if (list.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        QByteArray bytes;
+        for (const QString& entry : qAsConst(manifest))
+            bytes += entry.toUtf8() + ',';
+        list.write(bytes);
+        list.close();
+    }
+}
+
+void InstallThread::writeUninstallRegistry()
+{
+    writeUninstallEntry(productDisplayName(), productExePath(installDir), uninstallerExePath(installDir));
+}

@@ -3,10 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QThread>
-
 #include <atomic>
-
-class QProcess;
 
 // Extracts the downloaded package, copies the product into place and
 // registers it. Reports only through queued signals.
@@ -27,7 +24,8 @@ public:
     void setInstallerDir(const QString& dir) { m_installerDir = dir; }
     QString installerDir() const;
 
-    // Stops 7-Zip and the copy loop promptly and waits for the thread.
+    // Stops 7-Zip and the copy loop promptly and waits for the thread. A run
+    // stopped this way emits neither installSuccess nor installFailed.
     void cancelAndWait();
 
 signals:
@@ -40,11 +38,12 @@ protected:
 
 private:
     bool copyTree(const QString& sourceDir, QStringList& manifest, double span, double base);
+    bool linksOutside(const QString& path, const QString& canonicalSourceDir) const;
     void runSevenZip(const QStringList& arguments);
+    void writeFiles(QStringList& manifest);
     void writeUninstallRegistry();
     bool cancelled() const { return m_cancelled.load(); }
 
     QString m_installerDir;
     std::atomic<bool> m_cancelled{false};
-    std::atomic<QProcess*> m_process{nullptr};
 };

@@ -1,1 +1,49 @@
 #include "install/Shortcuts.h"
+
+#include "BuildConfig.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+bool makeLink(const QString& target, const QString& linkPath)
+{
+#ifndef Q_OS_WIN
+    // A shell shortcut file is simply rewritten on Windows; a symbolic link
+    // left by an earlier install would make the link call fail and keep
+    // pointing at the old folder. Only a link is replaced, never a file.
+    if (QFileInfo(linkPath).isSymLink())
+        QFile::remove(linkPath);
+#endif
+    return QFile::link(target, linkPath);
+}
+
+} // namespace
+
+QString productDisplayName()
+{
+    return greenTheme ? QCoreApplication::translate("InstallThread", "language6")
+                      : QCoreApplication::translate("InstallThread", "language7");
+}
+
+bool createDesktopLink(const QString& target)
+{
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return makeLink(target, desktop + QLatin1Char('/') + productDisplayName() + QStringLiteral(".lnk"));
+}
+
+bool createStartMenuLink(const QString& target, const QString& linkName)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) +
+                           QLatin1Char('/') + productDisplayName();
+    // One level only: the applications folder itself is the session's.
+    if (!QFileInfo(folder).isDir())
+        QDir().mkdir(folder);
+    if (!QFileInfo(folder).isDir())
+        return false;
+    return makeLink(target, folder + QLatin1Char('/') + linkName);
+}

@@ -1,1 +1,31 @@
 #pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+// Builds real 7z packages with the `7z` program for tests and benchmarks.
+class PackageBuilder
+{
+public:
+    using Tree = QMap<QString, QByteArray>; // relative path -> content
+
+    // A realistic product folder: nested subfolders, a hidden file, a file
+    // whose name contains "nerixSetupOnline.exe", a "Qt5Morvex.dll" (to be
+    // overwritten by the install run), and both products' executables as
+    // small runnable shell scripts.
+    static Tree sampleProduct();
+
+    // Creates the folders and files; *.exe files become executable.
+    static bool writeTree(const QString& dir, const Tree& files);
+
+    // Writes each top folder (e.g. "Vantrel_x64Minimal") with its tree into a
+    // staging folder and archives them with `7z a` into archivePath (replacing
+    // it). Returns false, with a warning holding 7z's output, on failure.
+    static bool build(const QString& archivePath, const QMap<QString, Tree>& topFolders);
+
+    // Archives the named entries of an existing folder as they are (links
+    // stay links), for packages a Tree cannot describe.
+    static bool archive(const QString& archivePath, const QString& folder, const QStringList& entries);
+};
