@@ -94,6 +94,7 @@ private slots:
     void cancelDuringExtraction_data();
     void cancelDuringExtraction();
     void uninstallEntryFollowsLanguage();
+    void samplePackageRoundTrip();
 
 private:
     void run(InstallThread& thread, Outcome& outcome);
@@ -503,6 +504,60 @@ void TestInstall::uninstallEntryFollowsLanguage()
 
     QCOMPARE(Registry::readString(Registry::uninstallKey(QObject::tr(key)), "UninstallString"),
              "/opt/zh 2/" + kUninstallerExe);
+}
+
+void TestInstall::samplePackageRoundTrip()
+{
+    // The generated sample package installs, its product runs through the
+    // desktop shortcut and its uninstaller, found through the uninstall
+    // entry, takes everything away again.
+    const QString download = QFileInfo(m_package).path();
+    QProcess generator;
+    generator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    generator.start("python3", {TestEnvironment::sourceDir() + "/tools/make_sample_packages.py", download});
+    QVERIFY(generator.waitForFinished(-1));
+    QCOMPARE(generator.exitCode(), 0);
+    const QString word = greenTheme ? QStringLiteral("quorbel") : QStringLiteral("corvane");
+    QVERIFY(QFile::exists(download + "/" + word + "Setupx64_min_test.7z") || greenTheme);
+    QVERIFY(
+        PackageBuilder::writeTree(m_installerDir, {{QStringLiteral("nerixSetupOnline.exe"), "installer"}}));
+
+    InstallThread thread;
+    prepare(thread);
+    thread.packagePath = download + "/" + word + "Setupx64_min.7z";
+    // A folder with a blank, as users pick them.
+    m_installDir = m_work->path() + "/My Apps/" + word + "MasterRecovery";
+    thread.installDir = m_installDir;
+    Outcome outcome;
+    run(thread, outcome);
+    QCOMPARE(outcome.successes, 1);
+    QCOMPARE(readAll(m_installDir + "/edition.txt").startsWith(greenTheme ? "Quorbel" : "Corvane"), true);
+
+    const QString name = productDisplayName();
+    const QString desktopLink =
+        QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) + '/' + name + ".lnk";
+    const QString stateLog = TestEnvironment::home() + "/.local/state/" + word + "-launched.log";
+    QFile::remove(stateLog);
+    QProcess product;
+    product.start(desktopLink, QStringList());
+    QVERIFY(product.waitForFinished(-1));
+    QCOMPARE(product.exitCode(), 0);
+    QVERIFY(readAll(stateLog).contains(m_installDir.toUtf8()));
+
+    const QString key = Registry::uninstallKey(name);
+    const QString uninstaller = Registry::readString(key, "UninstallString");
+    QCOMPARE(uninstaller, m_installDir + "/" + kUninstallerExe);
+    QProcess uninstall;
+    uninstall.setProgram(uninstaller);
+    uninstall.start();
+    QVERIFY(uninstall.waitForFinished(-1));
+    QCOMPARE(uninstall.exitCode(), 0);
+    QVERIFY(!QFileInfo::exists(m_installDir));
+    QVERIFY(!QFileInfo(desktopLink).isSymLink());
+    QVERIFY(!QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + '/' +
+                               name));
+    QVERIFY(!QFileInfo::exists(Registry::backingFile(key)));
+    QCOMPARE(Registry::readString(key, "UninstallString"), QString());
 }
 
 NERIX_TEST_MAIN(TestInstall)

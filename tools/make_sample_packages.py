@@ -1,0 +1,86 @@
+#!/usr/bin/env python3
+"""Builds the sample product packages that the installer downloads.
+
+Usage: make_sample_packages.py OUTDIR [--sevenzip PROGRAM]
+
+Each package is a 7z archive holding the folders "Vantrel_x64Minimal" and
+"Vantrel_x86Minimal" from tools/sample_product/, with only the executables of
+its own product and an edition.txt that names the package, so an installed
+copy shows which package it came from.
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "sample_product")
+TOP_FOLDERS = ("Vantrel_x64Minimal", "Vantrel_x86Minimal")
+PRODUCT_WORDS = ("corvane", "quorbel")
+
+# archive name -> (product word, edition text)
+PACKAGES = {
+    "corvaneSetupx64_min.7z": ("corvane", "Corvane sample package (standard)"),
+    "corvaneSetupx64_min_test.7z": ("corvane", "Corvane sample package (test channel)"),
+    "corvaneSetupFreex64_min.7z": ("corvane", "Corvane sample package (free edition)"),
+    "quorbelSetupx64_min.7z": ("quorbel", "Quorbel sample package (standard)"),
+}
+
+
+def other_products_files(word):
+    """An ignore function for copytree that drops the other product's programs."""
+    others = tuple(w for w in PRODUCT_WORDS if w != word)
+
+    def ignore(_folder, names):
+        return [n for n in names if n.endswith(".exe") and n.startswith(others)]
+
+    return ignore
+
+
+def stage(staging, word, edition):
+    for top in TOP_FOLDERS:
+        target = os.path.join(staging, top)
+        shutil.copytree(os.path.join(SOURCE, top), target, symlinks=True, ignore=other_products_files(word))
+        with open(os.path.join(target, "edition.txt"), "w", encoding="utf-8") as f:
+            f.write(edition + "\n")
+
+
+def build(archive, word, edition, sevenzip):
+    # `7z a` adds to an existing archive instead of replacing it.
+    if os.path.exists(archive):
+        os.remove(archive)
+    with tempfile.TemporaryDirectory(prefix="nerix-sample-") as staging:
+        stage(staging, word, edition)
+        result = subprocess.run([sevenzip, "a", "-bd", "-y", archive, *TOP_FOLDERS], cwd=staging,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        if result.returncode != 0:
+            sys.stderr.write(result.stdout.decode("utf-8", "replace"))
+            raise RuntimeError(f"{sevenzip} failed with exit code {result.returncode} for {archive}")
+
+
+def main(argv):
+    parser = argparse.ArgumentParser(description="Build the sample product packages.")
+    parser.add_argument("outdir", help="folder that receives the .7z packages (created if missing)")
+    parser.add_argument("--sevenzip", default="7z", help="7-Zip command-line program (default: 7z)")
+    args = parser.parse_args(argv)
+
+    if shutil.which(args.sevenzip) is None:
+        sys.stderr.write(f"{args.sevenzip} not found; on Debian: apt-get install p7zip-full\n")
+        return 2
+    outdir = os.path.abspath(args.outdir)
+    os.makedirs(outdir, exist_ok=True)
+    try:
+        for name, (word, edition) in PACKAGES.items():
+            archive = os.path.join(outdir, name)
+            build(archive, word, edition, args.sevenzip)
+            print(archive)
+    except (OSError, RuntimeError) as error:
+        sys.stderr.write(f"{error}\n")
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
