@@ -1,1 +1,34 @@
 #include "telemetry/OperationLogRecord.h"
+
+#include "BuildConfig.h"
+#include "app/ChannelManager.h"
+#include "telemetry/MachineIdentifier.h"
+
+#include <QDebug>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+OperationLogRecord::OperationLogRecord(const QString& eventName)
+    : phoneId(g_channelId), apkChannel(g_channelName), apkId(greenTheme ? 27 : 25),
+      apkVersionName(QStringLiteral("1.2.1")), btnId(eventName), pcId(machineIdentifier())
+{
+    qDebug() << "phoneId" << phoneId << "pcId" << pcId;
+}
+
+QString OperationLogRecord::toJson() const
+{
+    QJsonObject object;
+    object.insert(QStringLiteral("phoneId"), phoneId);
+    object.insert(QStringLiteral("phoneMaker"), phoneMaker);
+    object.insert(QStringLiteral("phoneModel"), phoneModel);
+    object.insert(QStringLiteral("phoneOs"), phoneOs);
+    object.insert(QStringLiteral("phoneOsVersion"), phoneOsVersion);
+    object.insert(QStringLiteral("apkChannel"), apkChannel);
+    object.insert(QStringLiteral("apkId"), apkId);
+    object.insert(QStringLiteral("apkVersionName"), apkVersionName);
+    object.insert(QStringLiteral("apkVersionCode"), apkVersionCode);
+    object.insert(QStringLiteral("type"), type);
+    object.insert(QStringLiteral("btnId"), btnId);
+    object.insert(QStringLiteral("pcId"), pcId);
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
