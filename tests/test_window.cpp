@@ -211,7 +211,7 @@ private slots:
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Open Directory"));
             dialog->setDirectory(chosen.path());
             dialog->selectFile(chosen.path());
-            dialog->accept();
+            static_cast<QDialog*>(dialog)->accept();
         });
         QTest::mouseClick(child<QPushButton>(*w, "btnDir"), Qt::LeftButton);
         QCOMPARE(edit->text(), chosen.path() + QStringLiteral("/corvaneMasterRecovery"));

@@ -137,8 +137,10 @@ QList<QJsonObject> ReleaseServer::telemetry() const
     if (!log.open(QIODevice::ReadOnly))
         return records;
     // A line still being written has no newline yet; leave it for the next call.
-    while (log.canReadLine()) {
-        const QJsonDocument doc = QJsonDocument::fromJson(log.readLine());
+    const QByteArray text = log.readAll();
+    const QList<QByteArray> lines = text.left(text.lastIndexOf('\n') + 1).split('\n');
+    for (const QByteArray& line : lines) {
+        const QJsonDocument doc = QJsonDocument::fromJson(line);
         if (doc.isObject())
             records << doc.object();
     }
