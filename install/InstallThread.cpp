@@ -159,11 +159,13 @@ bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, do
     qDebug() << "installDir" << installDir << total;
 
     const QString canonicalSource = QFileInfo(sourceDir).canonicalFilePath();
+    // Where the installer is not called *.exe the name rule cannot see it.
+    const QString runningInstaller = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
     int copied = 0;
     for (const QString& path : qAsConst(files)) {
         if (cancelled())
             return false;
-        if (isSkippedInstallerFile(path))
+        if (isSkippedInstallerFile(path) || QFileInfo(path).canonicalFilePath() == runningInstaller)
             continue;
         // The copy would bring along whatever the link points at.
         if (linksOutside(path, canonicalSource)) {

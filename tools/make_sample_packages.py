@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Builds the sample product packages that the installer downloads.
 
-Usage: make_sample_packages.py OUTDIR [--sevenzip PROGRAM]
+Usage: make_sample_packages.py OUTDIR [--sevenzip PROGRAM] [--payload-mb N]
 
 Each package is a 7z archive holding the folders "Vantrel_x64Minimal" and
 "Vantrel_x86Minimal" from tools/sample_product/, with only the executables of
@@ -10,6 +10,7 @@ copy shows which package it came from.
 """
 
 import argparse
+import hashlib
 import os
 import shutil
 import subprocess
@@ -39,20 +40,36 @@ def other_products_files(word):
     return ignore
 
 
-def stage(staging, word, edition):
+def write_payload(path, megabytes):
+    """Incompressible filler (a deterministic pseudo-random stream), so a demo
+    download takes long enough to watch."""
+    state = hashlib.sha256(b"nerix sample payload").digest()
+    with open(path, "wb") as f:
+        for _ in range(megabytes * 1024 * 1024 // len(state) // 1024):
+            block = bytearray()
+            for _ in range(1024):
+                state = hashlib.sha256(state).digest()
+                block += state
+            f.write(block)
+
+
+def stage(staging, word, edition, payload_mb):
     for top in TOP_FOLDERS:
         target = os.path.join(staging, top)
         shutil.copytree(os.path.join(SOURCE, top), target, symlinks=True, ignore=other_products_files(word))
         with open(os.path.join(target, "edition.txt"), "w", encoding="utf-8") as f:
             f.write(edition + "\n")
+        if payload_mb > 0:
+            os.makedirs(os.path.join(target, "data"), exist_ok=True)
+            write_payload(os.path.join(target, "data", "signatures.bin"), payload_mb)
 
 
-def build(archive, word, edition, sevenzip):
+def build(archive, word, edition, sevenzip, payload_mb=0):
     # `7z a` adds to an existing archive instead of replacing it.
     if os.path.exists(archive):
         os.remove(archive)
     with tempfile.TemporaryDirectory(prefix="nerix-sample-") as staging:
-        stage(staging, word, edition)
+        stage(staging, word, edition, payload_mb)
         result = subprocess.run([sevenzip, "a", "-bd", "-y", archive, *TOP_FOLDERS], cwd=staging,
                                 stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         if result.returncode != 0:
@@ -64,6 +81,8 @@ def main(argv):
     parser = argparse.ArgumentParser(description="Build the sample product packages.")
     parser.add_argument("outdir", help="folder that receives the .7z packages (created if missing)")
     parser.add_argument("--sevenzip", default="7z", help="7-Zip command-line program (default: 7z)")
+    parser.add_argument("--payload-mb", type=int, default=0,
+                        help="add an incompressible data file of this size to each product folder")
     args = parser.parse_args(argv)
 
     if shutil.which(args.sevenzip) is None:
@@ -74,7 +93,7 @@ def main(argv):
     try:
         for name, (word, edition) in PACKAGES.items():
             archive = os.path.join(outdir, name)
-            build(archive, word, edition, args.sevenzip)
+            build(archive, word, edition, args.sevenzip, args.payload_mb)
             print(archive)
     except (OSError, RuntimeError) as error:
         sys.stderr.write(f"{error}\n")

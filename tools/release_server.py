@@ -51,6 +51,7 @@ class Settings:
     root = "."
     telemetry_log = None
     telemetry_mode = "ok"
+    rate = 0
     verbose = False
     log_lock = threading.Lock()
     out_lock = threading.Lock()
@@ -105,6 +106,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         """Streams count bytes of f; zero-copy on plain sockets."""
         if count <= 0:
             return
+        if Settings.rate > 0:
+            self.send_paced(f, count)
+            return
         if isinstance(self.connection, ssl.SSLSocket):
             buf = bytearray(min(CHUNK, count))
             view = memoryview(buf)
@@ -117,6 +121,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 left -= n
         else:
             self.connection.sendfile(f, 0, count)
+
+    def send_paced(self, f, count):
+        """Sends at about Settings.rate bytes a second, so a demo can watch the bar move."""
+        piece = max(1024, Settings.rate // 20)
+        start = time.monotonic()
+        sent = 0
+        while sent < count:
+            data = f.read(min(piece, count - sent))
+            if not data:
+                break
+            self.connection.sendall(data)
+            sent += len(data)
+            delay = start + sent / Settings.rate - time.monotonic()
+            if delay > 0:
+                time.sleep(delay)
 
     def wait_for_client_close(self):
         """Holds the connection open, reading and discarding, until the peer goes."""
@@ -361,6 +380,8 @@ def main():
     parser.add_argument("--tls-key")
     parser.add_argument("--telemetry-log", help="JSON-lines file receiving every operation-log post")
     parser.add_argument("--telemetry-mode", choices=("ok", "error", "hang"), default="ok")
+    parser.add_argument("--rate", type=int, default=0,
+                        help="limit file downloads to about this many bytes a second (0: no limit)")
     parser.add_argument("--verbose", action="store_true", help="access log on stderr")
     args = parser.parse_args()
 
@@ -373,6 +394,7 @@ def main():
     Settings.telemetry_log = args.telemetry_log
     Settings.telemetry_mode = args.telemetry_mode
     Settings.verbose = args.verbose
+    Settings.rate = max(0, args.rate)
 
     context = None
     if args.tls_cert:
