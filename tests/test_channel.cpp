@@ -1,6 +1,8 @@
 #include "app/ChannelManager.h"
 #include "support/TestEnvironment.h"
 
+#include <thread>
+
 namespace {
 
 QStringList g_captured;
@@ -114,11 +116,9 @@ private slots:
     void singletonParsesAndLogs()
     {
         ChannelManager* fromThread = nullptr;
-        QScopedPointer<QThread> thread(
-            QThread::create([&fromThread] { fromThread = ChannelManager::instance(); }));
-        thread->start();
+        std::thread thread([&fromThread] { fromThread = ChannelManager::instance(); });
         ChannelManager* manager = ChannelManager::instance();
-        QVERIFY(thread->wait(60000));
+        thread.join();
         QCOMPARE(fromThread, manager);
 
         const QtMessageHandler previous = qInstallMessageHandler(captureMessage);

@@ -3,7 +3,7 @@
 
 #include <QRegularExpression>
 #include <QSet>
-#include <QThread>
+#include <thread>
 
 namespace {
 
@@ -93,19 +93,16 @@ private slots:
         const int offset = readAll(logFilePath()).size();
         constexpr int kThreads = 8;
         constexpr int kLines = 2000;
-        QList<QThread*> threads;
+        std::vector<std::thread> threads;
         for (int t = 0; t < kThreads; ++t) {
-            threads.append(QThread::create([t] {
+            threads.emplace_back([t] {
                 for (int n = 0; n < kLines; ++n)
                     qDebug().noquote()
                         << QStringLiteral("t%1 n%2 ").arg(t).arg(n) + QString(40, QLatin1Char('x'));
-            }));
-            threads.last()->start();
+            });
         }
-        for (QThread* thread : threads) {
-            QVERIFY(thread->wait(120000));
-            delete thread;
-        }
+        for (std::thread& thread : threads)
+            thread.join();
 
         const QStringList lines = linesFrom(readAll(logFilePath()), offset);
         QCOMPARE(lines.size(), kThreads * kLines);
