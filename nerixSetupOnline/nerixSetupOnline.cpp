@@ -53,6 +53,10 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
     for (QWidget* button : {ui.btnSetupview, ui.btnSetupview_2, ui.btnSetupview_3})
         button->setAttribute(Qt::WA_StyledBackground);
 
+    // Longer translations must not clip the agreement rows.
+    for (QWidget* row : {ui.widget, ui.horizontalLayoutWidget})
+        row->resize(qMax(row->width(), row->sizeHint().width()), row->height());
+
     auto* shadow = new QGraphicsDropShadowEffect(this);
     shadow->setOffset(0, 0);
     shadow->setColor(QColor(0, 0, 0, int(0.3 * 255)));
