@@ -13,6 +13,7 @@
 #include "support/PackageBuilder.h"
 #include "support/ReleaseServer.h"
 #include "support/TestEnvironment.h"
+#include "telemetry/MachineIdentifier.h"
 
 #include <QDesktopServices>
 #include <QDirIterator>
@@ -236,14 +237,18 @@ private slots:
 
         QCOMPARE(events(telemetryPort()), sorted({"pc-install-show", "pc-install-go", "pc-load-ok",
                                                   "pc-install-success", "pc-install-setup"}));
+        // Every body byte for byte: the first before the channel was known.
         const QList<QJsonObject> posts = m_server.telemetry();
-        const auto body = [&posts](int i) {
-            return QJsonDocument::fromJson(posts.at(i).value(QStringLiteral("body")).toString().toUtf8()).object();
-        };
-        QCOMPARE(body(0).value(QStringLiteral("apkChannel")).toString(), QString());
-        QCOMPARE(body(0).value(QStringLiteral("phoneId")).toString(), QString());
-        QCOMPARE(body(1).value(QStringLiteral("apkChannel")).toString(), QStringLiteral("partner01"));
-        QCOMPARE(body(1).value(QStringLiteral("phoneId")).toString(), QStringLiteral("1234567890abcdef"));
+        const QString bodyTemplate = QStringLiteral(
+            R"({"apkChannel":"%1","apkId":25,"apkVersionCode":1,"apkVersionName":"1.2.1","btnId":"%2",)"
+            R"("pcId":"%3","phoneId":"%4","phoneMaker":"","phoneModel":"","phoneOs":2,"phoneOsVersion":"","type":38})");
+        for (const QJsonObject& post : posts) {
+            const QString body = post.value(QStringLiteral("body")).toString();
+            const QString btnId = QJsonDocument::fromJson(body.toUtf8()).object().value(QStringLiteral("btnId")).toString();
+            const bool first = btnId == QLatin1String("pc-install-show");
+            QCOMPARE(body, bodyTemplate.arg(first ? QString() : QStringLiteral("partner01"), btnId, machineIdentifier(),
+                                            first ? QString() : QStringLiteral("1234567890abcdef")));
+        }
         const QJsonObject headers = posts.at(1).value(QStringLiteral("headers")).toObject();
         QCOMPARE(posts.at(1).value(QStringLiteral("path")).toString(), QStringLiteral("/v1/operationLog"));
         QCOMPARE(posts.at(1).value(QStringLiteral("method")).toString(), QStringLiteral("POST"));
