@@ -1,0 +1,90 @@
+#include "DownloadBench.h"
+
+#include "LatenessProbe.h"
+#include "download/DownloadManager.h"
+#include "download/TaskThread.h"
+#include "nerixSetupOnline/nerixSetupOnline.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+
+namespace {
+
+// Far beyond any sane loopback run; only there so a broken build cannot hang.
+constexpr int kGiveUpMs = 15 * 60 * 1000;
+
+} // namespace
+
+DownloadBench::DownloadBench(const QString& url, qint64 expectedBytes)
+    : m_url(url), m_expectedBytes(expectedBytes)
+{
+}
+
+QJsonObject DownloadBench::run()
+{
+    nerixSetupOnline window;
+    window.setLaunchParameter(QString());
+    auto* task = window.findChild<TaskThread*>();
+    QWidget* installButton = window.findChild<QWidget*>(QStringLiteral("btnSetupview_2"));
+    if (!task || !installButton)
+        return {{QStringLiteral("ok"), false},
+                {QStringLiteral("error"), QStringLiteral("window parts missing")}};
+    task->setUrl(m_url);
+    // Only the download is measured: the window must not go on to extract.
+    QObject::disconnect(task, &TaskThread::updateSuccess, &window, nullptr);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return {{QStringLiteral("ok"), false},
+                {QStringLiteral("error"), QStringLiteral("window not exposed")}};
+
+    // Counted where they are emitted, so the count adds no GUI-thread work.
+    std::atomic<int> queuedDeliveries{0};
+    QObject::connect(
+        task->downloadManager(), &DownloadManager::downProgress, task->downloadManager(),
+        [&queuedDeliveries](double) { ++queuedDeliveries; }, Qt::DirectConnection);
+    int progressUpdates = 0;
+    QObject::connect(task, &TaskThread::updateProgress, &window,
+                     [&progressUpdates](double) { ++progressUpdates; });
+
+    QEventLoop loop;
+    QString path;
+    QJsonValue failedCode;
+    QObject::connect(task, &TaskThread::updateSuccess, &loop, [&](const QString& p) {
+        path = p;
+        loop.quit();
+    });
+    QObject::connect(task, &TaskThread::updateFailed, &loop, [&](int code) {
+        failedCode = code;
+        loop.quit();
+    });
+    QTimer::singleShot(kGiveUpMs, &loop, &QEventLoop::quit);
+
+    LatenessProbe probe;
+    QElapsedTimer clock;
+    probe.start();
+    clock.start();
+    QTest::mousePress(installButton, Qt::LeftButton);
+    loop.exec();
+    const qint64 elapsedNs = clock.nsecsElapsed();
+    probe.stop();
+    task->wait();
+
+    const double seconds = elapsedNs / 1e9;
+    const qint64 bytes = path.isEmpty() ? -1 : QFileInfo(path).size();
+    const bool ok = !path.isEmpty() && bytes == m_expectedBytes;
+    return {
+        {QStringLiteral("ok"), ok},
+        {QStringLiteral("failedCode"), failedCode},
+        {QStringLiteral("seconds"), seconds},
+        {QStringLiteral("bytes"), bytes},
+        {QStringLiteral("maxLatenessMs"), probe.maxLatenessMs()},
+        {QStringLiteral("timerTicks"), probe.ticks()},
+        {QStringLiteral("queuedDeliveries"), queuedDeliveries.load()},
+        {QStringLiteral("progressUpdates"), progressUpdates},
+        {QStringLiteral("queuedPerSecond"), queuedDeliveries.load() / seconds},
+    };
+}
