@@ -8,6 +8,7 @@
 #include "app/Translator.h"
 #include "download/DownloadManager.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
+#include "platform/Signals.h"
 
 #include <QDebug>
 #include <QStandardPaths>
@@ -40,6 +41,9 @@ int runInstaller(int argc, char** argv)
     nerixSetupOnline window;
     window.setLaunchParameter(param);
     app.setActivationWindow(&window, true);
+    // Ending the session is answered like the close box's Yes: the workers
+    // stop and are waited for before the process ends.
+    Signals::onTerminationRequest([] { QApplication::closeAllWindows(); });
     window.show();
     return app.exec();
 }
