@@ -282,6 +282,11 @@ void nerixSetupOnline::stopWorkers()
         taskThread->cancelAndWait();
     if (installThread)
         installThread->cancelAndWait();
+    // What the stopped workers posted meanwhile is no outcome of the user's
+    // installation: a cancelled transfer would show up as a failure.
+    if (taskThread)
+        QCoreApplication::removePostedEvents(taskThread, QEvent::MetaCall);
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
 }
 
 void nerixSetupOnline::setProgress(int per)
