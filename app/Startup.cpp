@@ -36,14 +36,15 @@ int runInstaller(int argc, char** argv)
     const QString param = argc >= 2 ? QString::fromUtf8(argv[1]) : QString();
 
     qInstallMessageHandler(logMessageHandler);
+    // Ending the session is answered like the close box's Yes: the workers
+    // stop and are waited for before the process ends. Requests are served
+    // by the event loop, so the window exists by then.
+    Signals::onTerminationRequest([] { QApplication::closeAllWindows(); });
     qDebug() << "param>>>>>" << param;
 
     nerixSetupOnline window;
     window.setLaunchParameter(param);
     app.setActivationWindow(&window, true);
-    // Ending the session is answered like the close box's Yes: the workers
-    // stop and are waited for before the process ends.
-    Signals::onTerminationRequest([] { QApplication::closeAllWindows(); });
     window.show();
     return app.exec();
 }
