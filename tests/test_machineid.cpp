@@ -95,27 +95,27 @@ private slots:
             QCOMPARE(runs().last(), QStringLiteral("cpu get processorid"));
     }
 
+    // Without the query tool the platform answers in its layout, the same each time.
     void withoutQueryTool()
     {
         QTemporaryDir emptyPath;
         qputenv("PATH", QFile::encodeName(emptyPath.path()));
-        const auto query = [](const char* line) {
-            return ExternalTools::runMachineQuery(QLatin1String(line), 30000);
-        };
-        const QByteArray answer = query("wmic csproduct get UUID");
-        const QByteArray again = query("wmic csproduct get UUID");
-        const QByteArray cpu = query("wmic cpu get processorid");
+        const QString uuidQuery = QStringLiteral("wmic csproduct get UUID");
+        const QByteArray answer = ExternalTools::runMachineQuery(uuidQuery, 30000);
+        const QByteArray again = ExternalTools::runMachineQuery(uuidQuery, 30000);
+        const QByteArray cpu =
+            ExternalTools::runMachineQuery(QStringLiteral("wmic cpu get processorid"), 30000);
         qputenv("PATH", QFile::encodeName(m_tool.path()) + ':' + m_path);
-
         QCOMPARE(again, answer);
         QVERIFY(cpu.isEmpty());
+        const QRegularExpressionMatch match =
+            QRegularExpression(QStringLiteral("^UUID  \r\n([0-9A-Za-z-]+)  \r\n\r\n$"))
+                .match(QString::fromLatin1(answer));
         if (!QFileInfo(QStringLiteral("/sys/class/dmi/id/product_uuid")).isReadable() &&
             !QFileInfo(QStringLiteral("/etc/machine-id")).isReadable())
             QSKIP("this machine has no id to offer");
-        const QRegularExpression layout(QStringLiteral("^UUID  \r\n([0-9A-Za-z-]+)  \r\n\r\n$"));
-        const QRegularExpressionMatch match = layout.match(QString::fromLatin1(answer));
         QVERIFY2(match.hasMatch(), answer.constData());
-        QCOMPARE(cleanQueryOutput(QStringLiteral("wmic csproduct get UUID"), answer), match.captured(1));
+        QCOMPARE(cleanQueryOutput(uuidQuery, answer), match.captured(1));
     }
 };
 

@@ -52,7 +52,6 @@ private slots:
         QTest::newRow("near 100 gives no 100") << Sequence{50.0, 99.2, 99.9, 100.0} << Sequence{50.0, 99.2};
         QTest::newRow("one jump") << Sequence{0.0, 100.0} << Sequence{100.0};
         QTest::newRow("going back is ignored") << Sequence{10.0, 5.0, 10.5, 11.0} << Sequence{10.0, 11.0};
-        QTest::newRow("empty") << Sequence{} << Sequence{};
     }
 
     void throttle()
@@ -63,16 +62,6 @@ private slots:
         QCOMPARE(throughTaskThread(input), expected);
         // The downloader's pre-filter must not change what the window sees.
         QCOMPARE(throughTaskThread(throughThrottle(input)), throughTaskThread(input));
-    }
-
-    void throttleResetStartsFromZero()
-    {
-        ProgressThrottle throttle;
-        QVERIFY(throttle.accept(60.0));
-        QVERIFY(!throttle.accept(3.0));
-        throttle.reset();
-        QVERIFY(throttle.accept(3.0));
-        QCOMPARE(throttle.last(), 3.0);
     }
 
     // A run restarts TaskThread's own rule from 0, and a failed transfer
