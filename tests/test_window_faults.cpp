@@ -289,6 +289,8 @@ private slots:
         task->setUrl(phase == "download"
                          ? m_server.baseUrl() + "/test/trickle?bytes=100000000&chunk=1000&delay_ms=50"
                          : m_server.baseUrl() + "/upload/pc/" + phase + ".7z");
+        // Earlier tests installed into the same default folder.
+        QVERIFY(QDir(w->installFolder()).removeRecursively());
         auto* bar = qobject_cast<QProgressBar*>(child(*w, "progressBar"));
         QTest::mousePress(child(*w, "btnSetupview_2"), Qt::LeftButton);
         if (phase == "download")
