@@ -5,6 +5,7 @@
 #include "app/QuestionBox.h"
 #include "download/TaskThread.h"
 #include "install/InstallThread.h"
+#include "nerixSetupOnline/FrameShadow.h"
 #include "nerixSetupOnline/GreenTheme.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "platform/DiskSpace.h"
@@ -17,12 +18,13 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
-#include <QGraphicsDropShadowEffect>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -57,11 +59,6 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
     for (QWidget* row : {ui.widget, ui.horizontalLayoutWidget})
         row->resize(qMax(row->width(), row->sizeHint().width()), row->height());
 
-    auto* shadow = new QGraphicsDropShadowEffect(this);
-    shadow->setOffset(0, 0);
-    shadow->setColor(QColor(0, 0, 0, int(0.3 * 255)));
-    shadow->setBlurRadius(10);
-    ui.frame->setGraphicsEffect(shadow);
 
     for (QWidget* watched : {static_cast<QWidget*>(ui.lbClose), static_cast<QWidget*>(ui.lb_agreement),
                              static_cast<QWidget*>(ui.lb_agreement_2), static_cast<QWidget*>(ui.lb_custom),
@@ -244,6 +241,24 @@ void nerixSetupOnline::changePage()
     ui.stackedWidget_2->setCurrentIndex(slideIndex);
     ++slideIndex;
     QTimer::singleShot(kSlideIntervalMs, this, SLOT(changePage()));
+}
+
+void nerixSetupOnline::paintEvent(QPaintEvent* event)
+{
+    // Only the margin around the frame shows the shadow.
+    if (QRegion(rect()).subtracted(ui.frame->geometry()).intersects(event->region())) {
+        QPainter painter(this);
+        painter.setClipRegion(event->region());
+        frameShadow().paint(painter, ui.frame->geometry());
+    }
+    QWidget::paintEvent(event);
+}
+
+const FrameShadow& nerixSetupOnline::frameShadow()
+{
+    // Black at 30 %, blurred by 10 pixels, centred under the frame.
+    static const FrameShadow shadow(10, QColor(0, 0, 0, int(0.3 * 255)));
+    return shadow;
 }
 
 void nerixSetupOnline::mousePressEvent(QMouseEvent* event)

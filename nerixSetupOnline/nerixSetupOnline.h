@@ -12,6 +12,7 @@
 class InstallThread;
 class QNetworkAccessManager;
 class QNetworkReply;
+class FrameShadow;
 class TaskThread;
 
 class nerixSetupOnline : public QWidget
@@ -38,6 +39,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private slots:
     void on_pushButton_3_clicked();
@@ -61,6 +63,7 @@ private:
     void confirmClose();
     void launchProduct(QNetworkReply* lastPost);
     void stopWorkers();
+    static const FrameShadow& frameShadow();
     QNetworkReply* sendOperationLog(const QString& btnId);
 
     Ui::nerixSetupOnlineClass ui;

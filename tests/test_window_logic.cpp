@@ -1,8 +1,14 @@
 #include "BuildConfig.h"
 #include "app/QuestionBox.h"
 #include "app/Translator.h"
+#include "nerixSetupOnline/FrameShadow.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "support/TestEnvironment.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QGraphicsRectItem>
+#include <QGraphicsScene>
+#include <QPainter>
 
 class TestWindowLogic : public QObject
 {
@@ -90,6 +96,41 @@ private slots:
                  QStringLiteral("E:\\Apps\\corvaneMasterRecovery/corvaneMasterRecovery.exe"));
         QCOMPARE(WindowLogic::productExecutable("/x", true), QStringLiteral("/x/quorbelMasterRecovery.exe"));
         QCOMPARE(WindowLogic::agreementUrl(), QLatin1String(endpoints::agreementHost) + "/agreement.html");
+    }
+
+    void frameShadowLooksLikeTheEffect()
+    {
+        // Reference: the drop-shadow effect applied to the whole frame.
+        const QRect frame(5, 5, 1024, 720);
+        QGraphicsScene scene;
+        QGraphicsRectItem* item = scene.addRect(frame, Qt::NoPen, QBrush(Qt::white));
+        auto* effect = new QGraphicsDropShadowEffect;
+        effect->setOffset(0, 0);
+        effect->setColor(QColor(0, 0, 0, 76));
+        effect->setBlurRadius(10);
+        item->setGraphicsEffect(effect);
+        QImage reference(1034, 730, QImage::Format_ARGB32_Premultiplied);
+        reference.fill(Qt::transparent);
+        {
+            QPainter painter(&reference);
+            scene.render(&painter, reference.rect(), reference.rect());
+        }
+
+        QImage painted(reference.size(), QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::transparent);
+        {
+            QPainter painter(&painted);
+            FrameShadow(10, QColor(0, 0, 0, 76)).paint(painter, frame);
+        }
+        int worst = 0;
+        for (int y = 0; y < reference.height(); ++y) {
+            for (int x = 0; x < reference.width(); ++x) {
+                if (!frame.contains(x, y))
+                    worst = qMax(worst, qAbs(qAlpha(reference.pixel(x, y)) - qAlpha(painted.pixel(x, y))));
+            }
+        }
+        QVERIFY2(worst <= 2, qPrintable(QString::number(worst)));
+        QVERIFY(qAlpha(painted.pixel(4, 300)) > 0); // the margin does show a shadow
     }
 
     void yesNoCaptionsAreChineseEverywhere()
