@@ -1,51 +1,20 @@
 #include "download/DownloadManager.h"
 
+#include "platform/DownloadIo.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QMutexLocker>
 #include <QStandardPaths>
+#include <algorithm>
 #include <cstdio>
 #include <curl/curl.h>
-
-#ifdef _WIN32
-#include <winsock2.h>
-#else
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
+#include <mutex>
 
 namespace {
 
 // Redirect chains longer than this are treated as loops.
 constexpr long kMaxRedirects = 20;
-
-FILE* openForWriting(const QString& path)
-{
-#ifdef _WIN32
-    return _wfopen(reinterpret_cast<const wchar_t*>(path.utf16()), L"wb");
-#else
-    return std::fopen(QFile::encodeName(path).constData(), "wb");
-#endif
-}
-
-void shutdownSocket(qintptr socket)
-{
-#ifdef _WIN32
-    ::shutdown(static_cast<SOCKET>(socket), SD_BOTH);
-#else
-    ::shutdown(static_cast<int>(socket), SHUT_RDWR);
-#endif
-}
-
-void closeSocketHandle(qintptr socket)
-{
-#ifdef _WIN32
-    ::closesocket(static_cast<SOCKET>(socket));
-#else
-    ::close(static_cast<int>(socket));
-#endif
-}
 
 } // namespace
 
@@ -75,9 +44,9 @@ void DownloadManager::cancel()
     m_cancelled = true;
     // libcurl only looks at the progress callback about once a second while
     // the peer is silent; shutting the socket down wakes its poll at once.
-    QMutexLocker locker(&m_socketsLock);
-    for (qintptr socket : qAsConst(m_sockets))
-        shutdownSocket(socket);
+    const std::lock_guard<std::mutex> lock(m_socketsLock);
+    for (curl_socket_t socket : m_sockets)
+        DownloadIo::shutdownSocket(socket);
 }
 
 void DownloadManager::resetCancel()
@@ -106,21 +75,21 @@ bool DownloadManager::onProgress(qint64 total, qint64 received)
     return true;
 }
 
-bool DownloadManager::trackSocket(qintptr socket)
+bool DownloadManager::trackSocket(curl_socket_t socket)
 {
-    QMutexLocker locker(&m_socketsLock);
+    const std::lock_guard<std::mutex> lock(m_socketsLock);
     if (m_cancelled)
         return false;
-    m_sockets.append(socket);
+    m_sockets.push_back(socket);
     return true;
 }
 
-void DownloadManager::closeSocket(qintptr socket)
+void DownloadManager::closeSocket(curl_socket_t socket)
 {
     // Closed under the lock so cancel() never shuts down a reused descriptor.
-    QMutexLocker locker(&m_socketsLock);
-    m_sockets.removeAll(socket);
-    closeSocketHandle(socket);
+    const std::lock_guard<std::mutex> lock(m_socketsLock);
+    m_sockets.erase(std::remove(m_sockets.begin(), m_sockets.end(), socket), m_sockets.end());
+    DownloadIo::closeSocket(socket);
 }
 
 void DownloadManager::downloadFile(QString fileUrl, QString name)
@@ -145,7 +114,7 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
         return;
     }
 
-    FILE* file = openForWriting(tempPath);
+    FILE* file = DownloadIo::openForWriting(tempPath);
     if (!file) {
         qDebug() << "load open failed" << tempPath;
         curl_easy_cleanup(curl);
@@ -157,11 +126,11 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
         return static_cast<DownloadManager*>(self)->onProgress(dltotal, dlnow) ? 0 : 1;
     };
     auto sockopt = [](void* self, curl_socket_t socket, curlsocktype) -> int {
-        return static_cast<DownloadManager*>(self)->trackSocket(qintptr(socket)) ? CURL_SOCKOPT_OK
-                                                                                 : CURL_SOCKOPT_ERROR;
+        return static_cast<DownloadManager*>(self)->trackSocket(socket) ? CURL_SOCKOPT_OK
+                                                                        : CURL_SOCKOPT_ERROR;
     };
     auto closesocket = [](void* self, curl_socket_t socket) -> int {
-        static_cast<DownloadManager*>(self)->closeSocket(qintptr(socket));
+        static_cast<DownloadManager*>(self)->closeSocket(socket);
         return 0;
     };
 
@@ -175,9 +144,7 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     // The package is code that will be run: the certificate must verify.
-#if defined(_WIN32) && CURL_AT_LEAST_VERSION(7, 71, 0)
-    curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_NATIVE_CA));
-#endif
+    DownloadIo::applyTlsTrust(curl);
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_stallSeconds);

@@ -2,12 +2,13 @@
 
 #include "download/ProgressThrottle.h"
 
-#include <QList>
-#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <atomic>
 #include <cstddef>
+#include <curl/curl.h>
+#include <mutex>
+#include <vector>
 
 // Fetches one file over HTTP(S) with libcurl into the per-user data folder,
 // under "<name>_tmp" until the transfer has succeeded.
@@ -46,8 +47,8 @@ private:
 
     // Called by libcurl's progress callback; false aborts the transfer.
     bool onProgress(qint64 total, qint64 received);
-    bool trackSocket(qintptr socket);
-    void closeSocket(qintptr socket);
+    bool trackSocket(curl_socket_t socket);
+    void closeSocket(curl_socket_t socket);
 
     QString downloadDir;
     QString fileName;
@@ -61,6 +62,7 @@ private:
     bool m_lengthKnown = false;
 
     // Sockets of the running transfer, so cancel() can wake a blocked poll.
-    QMutex m_socketsLock;
-    QList<qintptr> m_sockets;
+    // A standard mutex, which thread sanitizers can see through Qt.
+    std::mutex m_socketsLock;
+    std::vector<curl_socket_t> m_sockets;
 };

@@ -6,6 +6,7 @@
 #include "install/Shortcuts.h"
 #include "install/UninstallRegistry.h"
 #include "platform/ExternalTools.h"
+#include "platform/FileCopy.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -13,14 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/sendfile.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -44,51 +37,6 @@ QString uninstallerExePath(const QString& installDir)
 {
     return installDir + (greenTheme ? QStringLiteral("/quorbelMasterUninst.exe")
                                     : QStringLiteral("/corvaneMasterUninst.exe"));
-}
-
-#ifdef Q_OS_UNIX
-bool sendAll(int from, int to)
-{
-    for (;;) {
-        const ssize_t sent = ::sendfile(to, from, nullptr, 1 << 30);
-        if (sent == 0)
-            return true;
-        if (sent < 0 && errno != EINTR)
-            return false;
-    }
-}
-#endif
-
-// QFile::copy's contract (an existing destination is a failure, the source's
-// permissions are kept, a failed copy leaves no file behind) without its
-// per-file flush to disk, which made the copy passes several times slower
-// than cp on many files.
-bool copyWithoutOverwrite(const QString& source, const QString& destination)
-{
-#ifdef Q_OS_UNIX
-    const int from = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
-    if (from < 0)
-        return false;
-    struct stat info;
-    if (::fstat(from, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(from);
-        return QFile::copy(source, destination);
-    }
-    const QByteArray target = QFile::encodeName(destination);
-    const int to = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (to < 0) {
-        ::close(from);
-        return false;
-    }
-    bool ok = sendAll(from, to) && ::fchmod(to, info.st_mode & 0777) == 0;
-    ok = ::close(to) == 0 && ok;
-    ::close(from);
-    if (!ok)
-        ::unlink(target.constData());
-    return ok;
-#else
-    return QFile::copy(source, destination);
-#endif
 }
 
 } // namespace
@@ -229,7 +177,7 @@ bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, do
         const QString destinationDir = QFileInfo(destination).path();
         if (!QFileInfo::exists(destinationDir))
             QDir().mkpath(destinationDir);
-        if (!copyWithoutOverwrite(path, destination)) {
+        if (!FileCopy::copyNew(path, destination)) {
             qDebug() << path << " =failed to= " << destination;
             emit installFailed(4);
             return false;

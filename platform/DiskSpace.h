@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 
 // Drives and free space. On Windows a drive is a letter; elsewhere a mounted

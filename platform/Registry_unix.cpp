@@ -8,13 +8,6 @@
 // Each key is one INI file; QSettings keeps values without a group in the
 // file's [General] section, which is what it reads back as top level.
 
-QString Registry::uninstallKey(const QString& displayName)
-{
-    return QStringLiteral(
-               "HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") +
-           displayName;
-}
-
 QString Registry::backingFile(const QString& keyPath)
 {
     QString relative = keyPath;

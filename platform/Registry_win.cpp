@@ -2,13 +2,6 @@
 
 #include <QSettings>
 
-QString Registry::uninstallKey(const QString& displayName)
-{
-    return QStringLiteral(
-               "HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") +
-           displayName;
-}
-
 QString Registry::backingFile(const QString& keyPath)
 {
     Q_UNUSED(keyPath)
