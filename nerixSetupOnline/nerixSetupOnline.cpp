@@ -392,13 +392,24 @@ void nerixSetupOnline::launchProduct(QNetworkReply* lastPost)
 
 QNetworkReply* nerixSetupOnline::sendOperationLog(const QString& btnId)
 {
-    if (!logNetworkManager)
-        logNetworkManager = new QNetworkAccessManager(this);
     qDebug() << logBaseUrl;
     QNetworkRequest request(QUrl(logBaseUrl + QStringLiteral("/v1/operationLog"), QUrl::TolerantMode));
     request.setRawHeader("Content-Type", "application/json;charset=utf-8");
     const QByteArray body = OperationLogRecord(btnId).toJson().toUtf8();
-    QNetworkReply* reply = logNetworkManager->post(request, body);
     qDebug() << "opration log: " << btnId;
-    return reply;
+
+    // The record is fixed now; only the network stack, whose start costs the
+    // window's first frame, waits for the event loop on the first event.
+    if (!logNetworkManager) {
+        QTimer::singleShot(0, this, [this, request, body] { postOperationLog(request, body); });
+        return nullptr;
+    }
+    return postOperationLog(request, body);
+}
+
+QNetworkReply* nerixSetupOnline::postOperationLog(const QNetworkRequest& request, const QByteArray& body)
+{
+    if (!logNetworkManager)
+        logNetworkManager = new QNetworkAccessManager(this);
+    return logNetworkManager->post(request, body);
 }

@@ -12,6 +12,7 @@
 class InstallThread;
 class QNetworkAccessManager;
 class QNetworkReply;
+class QNetworkRequest;
 class FrameShadow;
 class TaskThread;
 
@@ -65,6 +66,7 @@ private:
     void stopWorkers();
     static const FrameShadow& frameShadow();
     QNetworkReply* sendOperationLog(const QString& btnId);
+    QNetworkReply* postOperationLog(const QNetworkRequest& request, const QByteArray& body);
 
     Ui::nerixSetupOnlineClass ui;
     QPoint dragOffset;
