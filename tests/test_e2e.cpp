@@ -12,6 +12,7 @@
 #include "support/ModalAnswer.h"
 #include "support/PackageBuilder.h"
 #include "support/ReleaseServer.h"
+#include "support/FormProbe.h"
 #include "support/TestEnvironment.h"
 #include "telemetry/MachineIdentifier.h"
 
@@ -37,24 +38,6 @@ public slots:
 };
 
 namespace {
-
-QWidget* child(QWidget& window, const char* name)
-{
-    QWidget* widget = window.findChild<QWidget*>(QLatin1String(name));
-    if (!widget)
-        qFatal("missing widget %s", name);
-    return widget;
-}
-
-QString text(QWidget& window, const char* name)
-{
-    return qobject_cast<QLabel*>(child(window, name))->text();
-}
-
-int page(QWidget& window)
-{
-    return qobject_cast<QStackedWidget*>(child(window, "stackedWidget"))->currentIndex();
-}
 
 QByteArray readAll(const QString& path)
 {

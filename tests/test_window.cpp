@@ -3,6 +3,7 @@
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/DiskSpace.h"
 #include "support/ModalAnswer.h"
+#include "support/FormProbe.h"
 #include "support/TestEnvironment.h"
 
 #include <QFileDialog>
@@ -16,15 +17,6 @@
 #include <memory>
 
 namespace {
-
-template <typename T = QWidget>
-T* child(QWidget& window, const char* name)
-{
-    T* widget = window.findChild<T*>(QLatin1String(name));
-    if (!widget)
-        qFatal("missing widget %s", name);
-    return widget;
-}
 
 void sendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons, QPoint global)
 {

@@ -11,6 +11,7 @@
 #include "support/ModalAnswer.h"
 #include "support/PackageBuilder.h"
 #include "support/ReleaseServer.h"
+#include "support/FormProbe.h"
 #include "support/TestEnvironment.h"
 
 #include <QDesktopServices>
@@ -32,24 +33,6 @@ public slots:
 };
 
 namespace {
-
-QWidget* child(QWidget& window, const char* name)
-{
-    QWidget* widget = window.findChild<QWidget*>(QLatin1String(name));
-    if (!widget)
-        qFatal("missing widget %s", name);
-    return widget;
-}
-
-QString text(QWidget& window, const char* name)
-{
-    return qobject_cast<QLabel*>(child(window, name))->text();
-}
-
-int page(QWidget& window)
-{
-    return qobject_cast<QStackedWidget*>(child(window, "stackedWidget"))->currentIndex();
-}
 
 // 7-Zip processes whose parent is this test process.
 int sevenZipChildren()

@@ -3,6 +3,7 @@
 #include "app/Translator.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/DiskSpace.h"
+#include "support/FormProbe.h"
 #include "support/TestEnvironment.h"
 
 #include <QLabel>
@@ -12,15 +13,6 @@ static_assert(greenTheme, "this suite runs against the green core");
 class TestWindowGreen : public QObject
 {
     Q_OBJECT
-
-    template <typename T = QWidget>
-    static T* child(QWidget& window, const char* name)
-    {
-        T* widget = window.findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("missing widget %s", name);
-        return widget;
-    }
 
 private slots:
     void initTestCase()

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QLabel>
+#include <QStackedWidget>
+#include <QWidget>
+
+// Reaches the window's form widgets by their object names, as a user finds
+// them on screen; a missing widget ends the test at once.
+template <typename T = QWidget> T* child(QWidget& window, const char* name)
+{
+    T* widget = window.findChild<T*>(QLatin1String(name));
+    if (!widget)
+        qFatal("missing widget %s", name);
+    return widget;
+}
+
+inline QString text(QWidget& window, const char* name)
+{
+    return child<QLabel>(window, name)->text();
+}
+
+// Index of the page the window shows (1 location, 2 progress, 3 finished).
+inline int page(QWidget& window)
+{
+    return child<QStackedWidget>(window, "stackedWidget")->currentIndex();
+}
