@@ -4,7 +4,6 @@
 #include "BuildConfig.h"
 #include "app/ChannelManager.h"
 #include "app/Translator.h"
-#include "download/TaskThread.h"
 #include "install/InstallThread.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/DiskSpace.h"
@@ -308,24 +307,6 @@ private slots:
                              "pc-install-go", "pc-load-ok", "pc-install-success"}));
         QCOMPARE(events(telemetryPort()), QStringList{"pc-install-show"});
         QVERIFY(QFile::exists(w->installFolder() + "/corvaneMasterRecovery.exe"));
-    }
-
-    void closingDuringDownloadStopsTheTransfer()
-    {
-        auto w = makeWindow(QString());
-        auto* task = w->findChild<TaskThread*>();
-        // Far slower than the test lasts: only the close can end it.
-        task->setUrl(m_server.baseUrl() + QStringLiteral("/test/trickle?bytes=100000000&chunk=1000&delay_ms=50"));
-        QTest::mousePress(child(*w, "btnSetupview_2"), Qt::LeftButton);
-        QTRY_VERIFY(task->isRunning());
-
-        answerNextModal([](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Yes)->click(); });
-        QTest::mousePress(child(*w, "lbClose"), Qt::LeftButton);
-        QVERIFY(!w->isVisible());
-        QVERIFY(task->isFinished());
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QVERIFY(!QFile::exists(folder + QStringLiteral("/corvanetemp.7z")));
-        QVERIFY(!events(telemetryPort()).contains(QStringLiteral("pc-load-ok")));
     }
 };
 
