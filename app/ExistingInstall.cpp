@@ -12,7 +12,8 @@
 QString checkAlreadyInstall()
 {
     const QString keyName = greenTheme ? QObject::tr("language6") : QObject::tr("language7");
-    const QString value = Registry::readString(Registry::uninstallKey(keyName), QStringLiteral("UninstallString"));
+    const QString value =
+        Registry::readString(Registry::uninstallKey(keyName), QStringLiteral("UninstallString"));
     qDebug() << "checkAlreadyInstall" << value;
     return value;
 }

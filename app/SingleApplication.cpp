@@ -35,7 +35,8 @@ SingleApplication::SingleApplication(const QString& id, int& argc, char** argv)
     // The lock file decides who is first. A holder that crashed leaves a lock
     // whose process is gone, which QLockFile takes over; a live holder's lock
     // must never go stale however long it runs.
-    m_lock = std::make_unique<QLockFile>(QDir::tempPath() + QLatin1Char('/') + m_serverName + QStringLiteral(".lock"));
+    m_lock = std::make_unique<QLockFile>(QDir::tempPath() + QLatin1Char('/') + m_serverName +
+                                         QStringLiteral(".lock"));
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {
         m_running = true;

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QLockFile>
 #include <QPointer>
-
 #include <memory>
 
 class QLocalServer;

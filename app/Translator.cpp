@@ -6,8 +6,9 @@
 
 QString translationFileFor(QLocale::Language language)
 {
-    return language == QLocale::English ? QStringLiteral(":/nerixSetupOnline/language/nerixsetuponline_en.qm")
-                                        : QStringLiteral(":/nerixSetupOnline/language/nerixsetuponline_zh.qm");
+    return language == QLocale::English
+               ? QStringLiteral(":/nerixSetupOnline/language/nerixsetuponline_en.qm")
+               : QStringLiteral(":/nerixSetupOnline/language/nerixsetuponline_zh.qm");
 }
 
 void loadTranslator()

@@ -45,8 +45,12 @@ void FrameShadow::paint(QPainter& painter, const QRect& frameRect) const
     painter.drawImage(QRect(right, outer.top(), corner, corner), m_tile, QRect(far, 0, corner, corner));
     painter.drawImage(QRect(outer.left(), bottom, corner, corner), m_tile, QRect(0, far, corner, corner));
     painter.drawImage(QRect(right, bottom, corner, corner), m_tile, QRect(far, far, corner, corner));
-    painter.drawImage(QRect(outer.left() + corner, outer.top(), spanX, corner), m_tile, QRect(corner, 0, 1, corner));
-    painter.drawImage(QRect(outer.left() + corner, bottom, spanX, corner), m_tile, QRect(corner, far, 1, corner));
-    painter.drawImage(QRect(outer.left(), outer.top() + corner, corner, spanY), m_tile, QRect(0, corner, corner, 1));
-    painter.drawImage(QRect(right, outer.top() + corner, corner, spanY), m_tile, QRect(far, corner, corner, 1));
+    painter.drawImage(QRect(outer.left() + corner, outer.top(), spanX, corner), m_tile,
+                      QRect(corner, 0, 1, corner));
+    painter.drawImage(QRect(outer.left() + corner, bottom, spanX, corner), m_tile,
+                      QRect(corner, far, 1, corner));
+    painter.drawImage(QRect(outer.left(), outer.top() + corner, corner, spanY), m_tile,
+                      QRect(0, corner, corner, 1));
+    painter.drawImage(QRect(right, outer.top() + corner, corner, spanY), m_tile,
+                      QRect(far, corner, corner, 1));
 }

@@ -18,6 +18,6 @@ public:
     void paint(QPainter& painter, const QRect& frameRect) const;
 
 private:
-    int m_pad;  // how far the tile reaches outside the rectangle
+    int m_pad; // how far the tile reaches outside the rectangle
     QImage m_tile;
 };

@@ -9,22 +9,22 @@
 
 namespace {
 
-const QString kGreenButtonStyle = QStringLiteral(
-    "QWidget{background:rgba(33, 173, 54, 1);border-radius:4px;}"
-    "QWidget:hover{background:#0EBE28;}"
-    "QWidget:disabled{background:rgba(206,206,206,1);}");
+const QString kGreenButtonStyle = QStringLiteral("QWidget{background:rgba(33, 173, 54, 1);border-radius:4px;}"
+                                                 "QWidget:hover{background:#0EBE28;}"
+                                                 "QWidget:disabled{background:rgba(206,206,206,1);}");
 
-const QString kGreenDirButtonStyle = QStringLiteral(
-    "QPushButton{background:#21AD36;border-radius:4px;border-top-left-radius:4px;border-bottom-left-radius:4px;"
-    "font:12px \"Microsoft YaHei\";font-weight:400;color:#FFFFFF;}"
-    "QPushButton:hover{background:#0EBE28;}"
-    "QPushButton:pressed{background:#1B9F2F;}"
-    "QPushButton:disabled{background:rgba(206,206,206,1);}");
+const QString kGreenDirButtonStyle =
+    QStringLiteral("QPushButton{background:#21AD36;border-radius:4px;border-top-left-radius:4px;border-"
+                   "bottom-left-radius:4px;"
+                   "font:12px \"Microsoft YaHei\";font-weight:400;color:#FFFFFF;}"
+                   "QPushButton:hover{background:#0EBE28;}"
+                   "QPushButton:pressed{background:#1B9F2F;}"
+                   "QPushButton:disabled{background:rgba(206,206,206,1);}");
 
 QString linkStyle(bool underline)
 {
-    return QStringLiteral("font:12px \"Microsoft YaHei\";font-weight:400;color:#21AD36;")
-           + (underline ? QStringLiteral("text-decoration:underline;") : QString());
+    return QStringLiteral("font:12px \"Microsoft YaHei\";font-weight:400;color:#21AD36;") +
+           (underline ? QStringLiteral("text-decoration:underline;") : QString());
 }
 
 } // namespace
@@ -42,8 +42,9 @@ void applyGreenTheme(QWidget* window, Ui::nerixSetupOnlineClass& ui)
 
     for (QWidget* button : {ui.btnSetupview, ui.btnSetupview_2, ui.btnSetupview_3}) {
         // Scoped to the button itself so its caption labels stay transparent.
-        button->setStyleSheet(QString(kGreenButtonStyle).replace(QStringLiteral("QWidget"),
-                                                                 QLatin1Char('#') + button->objectName()));
+        button->setStyleSheet(
+            QString(kGreenButtonStyle)
+                .replace(QStringLiteral("QWidget"), QLatin1Char('#') + button->objectName()));
     }
     ui.btnDir->setStyleSheet(kGreenDirButtonStyle);
     ui.lb_agreement->setStyleSheet(linkStyle(true));

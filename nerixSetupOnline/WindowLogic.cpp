@@ -24,7 +24,8 @@ QString packageUrl(int mode, bool green, bool free)
 {
     QString url = QLatin1String(endpoints::packageHost) + QStringLiteral("/upload/pc/corvaneSetupx64_min.7z");
     if (mode == 0)
-        url = QLatin1String(endpoints::packageHost) + QStringLiteral("/upload/pc/corvaneSetupx64_min_test.7z");
+        url =
+            QLatin1String(endpoints::packageHost) + QStringLiteral("/upload/pc/corvaneSetupx64_min_test.7z");
     if (green)
         url = QLatin1String(endpoints::productHost) + QStringLiteral("/upload/pc/quorbelSetupx64_min.7z");
     if (free)
@@ -34,14 +35,16 @@ QString packageUrl(int mode, bool green, bool free)
 
 QString installPathFor(const QString& installRoot, bool green)
 {
-    QString path = installRoot + (green ? QStringLiteral("/quorbelMasterRecovery") : QStringLiteral("/corvaneMasterRecovery"));
+    QString path = installRoot + (green ? QStringLiteral("/quorbelMasterRecovery")
+                                        : QStringLiteral("/corvaneMasterRecovery"));
     path.replace(QStringLiteral("//"), QStringLiteral("/"));
     return path;
 }
 
 QString productExecutable(const QString& installPath, bool green)
 {
-    return installPath + (green ? QStringLiteral("/quorbelMasterRecovery.exe") : QStringLiteral("/corvaneMasterRecovery.exe"));
+    return installPath + (green ? QStringLiteral("/quorbelMasterRecovery.exe")
+                                : QStringLiteral("/corvaneMasterRecovery.exe"));
 }
 
 QString agreementUrl()

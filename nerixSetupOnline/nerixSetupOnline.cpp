@@ -37,7 +37,8 @@ constexpr int kSlideIntervalMs = 3000;
 
 QString tickStyle(const char* folder, const char* image)
 {
-    return QStringLiteral("image: url(:/nerixSetupOnline/%1%2);").arg(QLatin1String(folder), QLatin1String(image));
+    return QStringLiteral("image: url(:/nerixSetupOnline/%1%2);")
+        .arg(QLatin1String(folder), QLatin1String(image));
 }
 
 } // namespace
@@ -59,12 +60,11 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
     for (QWidget* row : {ui.widget, ui.horizontalLayoutWidget})
         row->resize(qMax(row->width(), row->sizeHint().width()), row->height());
 
-
-    for (QWidget* watched : {static_cast<QWidget*>(ui.lbClose), static_cast<QWidget*>(ui.lb_agreement),
-                             static_cast<QWidget*>(ui.lb_agreement_2), static_cast<QWidget*>(ui.lb_custom),
-                             ui.btnSetupview, ui.btnSetupview_2, ui.btnSetupview_3,
-                             static_cast<QWidget*>(ui.label_4), static_cast<QWidget*>(ui.label_8),
-                             static_cast<QWidget*>(ui.label_min)}) {
+    for (QWidget* watched :
+         {static_cast<QWidget*>(ui.lbClose), static_cast<QWidget*>(ui.lb_agreement),
+          static_cast<QWidget*>(ui.lb_agreement_2), static_cast<QWidget*>(ui.lb_custom), ui.btnSetupview,
+          ui.btnSetupview_2, ui.btnSetupview_3, static_cast<QWidget*>(ui.label_4),
+          static_cast<QWidget*>(ui.label_8), static_cast<QWidget*>(ui.label_min)}) {
         watched->installEventFilter(this);
     }
 
@@ -155,9 +155,9 @@ void nerixSetupOnline::checkFreeSpace(const QString& driveKey)
 void nerixSetupOnline::on_btnDir_clicked()
 {
     sendOperationLog(QStringLiteral("pc-install-selectdir"));
-    const QString chosen = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("Open Directory"), installRoot,
-        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    const QString chosen =
+        QFileDialog::getExistingDirectory(this, QStringLiteral("Open Directory"), installRoot,
+                                          QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (chosen.isEmpty())
         return;
     installRoot = chosen;

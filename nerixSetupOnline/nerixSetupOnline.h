@@ -6,7 +6,6 @@
 #include <QPoint>
 #include <QString>
 #include <QWidget>
-
 #include <functional>
 
 class InstallThread;

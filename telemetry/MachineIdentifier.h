@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <functional>
 
 // 32 lower-case hex digits identifying this computer; computed once per process.

@@ -8,10 +8,10 @@
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/DiskSpace.h"
 #include "platform/Registry.h"
+#include "support/FormProbe.h"
 #include "support/ModalAnswer.h"
 #include "support/PackageBuilder.h"
 #include "support/ReleaseServer.h"
-#include "support/FormProbe.h"
 #include "support/TestEnvironment.h"
 #include "telemetry/MachineIdentifier.h"
 
@@ -24,7 +24,6 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStandardPaths>
-
 #include <memory>
 
 class UrlCatcher : public QObject
@@ -151,7 +150,8 @@ private slots:
     void installsAndLaunches()
     {
         const PackageBuilder::Tree product = PackageBuilder::sampleProduct();
-        QVERIFY(PackageBuilder::build(packageFile("corvaneSetupx64_min.7z"), {{"Vantrel_x64Minimal", product}}));
+        QVERIFY(
+            PackageBuilder::build(packageFile("corvaneSetupx64_min.7z"), {{"Vantrel_x64Minimal", product}}));
 
         auto w = makeWindow(QStringLiteral("site_partner01-1234567890abcdefXYZ"));
         QList<int> bar;
@@ -169,11 +169,12 @@ private slots:
         QStringList expected;
         for (auto it = product.cbegin(); it != product.cend(); ++it) {
             const QString name = it.key();
-            if (!name.contains(QLatin1String("nerixSetupOnline.exe")) && !name.startsWith(QLatin1Char('.'))
-                && !name.contains(QLatin1String("/.")))
+            if (!name.contains(QLatin1String("nerixSetupOnline.exe")) && !name.startsWith(QLatin1Char('.')) &&
+                !name.contains(QLatin1String("/.")))
                 expected << name;
         }
-        expected << QStringLiteral("7z-notice.txt") << QStringLiteral("Uninstall") << QStringLiteral("Uninstall.list");
+        expected << QStringLiteral("7z-notice.txt") << QStringLiteral("Uninstall")
+                 << QStringLiteral("Uninstall.list");
         expected.removeDuplicates();
         expected.sort();
         QCOMPARE(filesBelow(dir), expected);
@@ -182,22 +183,23 @@ private slots:
         QCOMPARE(readAll(dir + "/Qt5Morvex.dll"),
                  QByteArray("partner01,") + ChannelManager::signatureFor(1).toLatin1() + ",1234567890abcdef");
         const QByteArray manifest = readAll(dir + "/Uninstall.list");
-        QVERIFY(manifest.endsWith(QByteArray(dir.toUtf8() + "/Uninstall.list," + dir.toUtf8() + "/Uninstall,"
-                                             + dir.toUtf8() + "/Qt5Morvex.dll,")));
+        QVERIFY(manifest.endsWith(QByteArray(dir.toUtf8() + "/Uninstall.list," + dir.toUtf8() +
+                                             "/Uninstall," + dir.toUtf8() + "/Qt5Morvex.dll,")));
         QVERIFY(!manifest.contains('\n'));
         QCOMPARE(manifest.count(','), expected.size() + 1); // the channel file was overwritten, not added
 
         const QString product_exe = dir + "/corvaneMasterRecovery.exe";
         const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-        const QString menu = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation)
-                             + QString::fromUtf8("/Corvane");
+        const QString menu = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) +
+                             QString::fromUtf8("/Corvane");
         QCOMPARE(QFileInfo(desktop + QString::fromUtf8("/Corvane.lnk")).symLinkTarget(), product_exe);
         QCOMPARE(QFileInfo(menu + QString::fromUtf8("/Corvane.lnk")).symLinkTarget(), product_exe);
         QCOMPARE(QFileInfo(menu + QString::fromUtf8("/卸载Corvane.lnk")).symLinkTarget(),
                  dir + "/corvaneMasterUninst.exe");
 
         const QString key = Registry::uninstallKey(QStringLiteral("Corvane"));
-        QCOMPARE(Registry::readString(key, QStringLiteral("UninstallString")), dir + "/corvaneMasterUninst.exe");
+        QCOMPARE(Registry::readString(key, QStringLiteral("UninstallString")),
+                 dir + "/corvaneMasterUninst.exe");
         QCOMPARE(Registry::readString(key, QStringLiteral("DisplayVersion")), QStringLiteral("1.2.1"));
         QCOMPARE(Registry::readString(key, QStringLiteral("DisplayIcon")), product_exe);
 
@@ -226,9 +228,11 @@ private slots:
             R"("pcId":"%3","phoneId":"%4","phoneMaker":"","phoneModel":"","phoneOs":2,"phoneOsVersion":"","type":38})");
         for (const QJsonObject& post : posts) {
             const QString body = post.value(QStringLiteral("body")).toString();
-            const QString btnId = QJsonDocument::fromJson(body.toUtf8()).object().value(QStringLiteral("btnId")).toString();
+            const QString btnId =
+                QJsonDocument::fromJson(body.toUtf8()).object().value(QStringLiteral("btnId")).toString();
             const bool first = btnId == QLatin1String("pc-install-show");
-            QCOMPARE(body, bodyTemplate.arg(first ? QString() : QStringLiteral("partner01"), btnId, machineIdentifier(),
+            QCOMPARE(body, bodyTemplate.arg(first ? QString() : QStringLiteral("partner01"), btnId,
+                                            machineIdentifier(),
                                             first ? QString() : QStringLiteral("1234567890abcdef")));
         }
         const QJsonObject headers = posts.at(1).value(QStringLiteral("headers")).toObject();
@@ -236,8 +240,8 @@ private slots:
         QCOMPARE(posts.at(1).value(QStringLiteral("method")).toString(), QStringLiteral("POST"));
         bool contentType = false;
         for (auto it = headers.begin(); it != headers.end(); ++it)
-            contentType |= it.key().compare(QLatin1String("content-type"), Qt::CaseInsensitive) == 0
-                           && it.value().toString() == QLatin1String("application/json;charset=utf-8");
+            contentType |= it.key().compare(QLatin1String("content-type"), Qt::CaseInsensitive) == 0 &&
+                           it.value().toString() == QLatin1String("application/json;charset=utf-8");
         QVERIFY(contentType);
     }
 
@@ -292,19 +296,21 @@ private slots:
         QTest::mousePress(child(*w, "label_4"), Qt::LeftButton);
 
         // The close question is reported even when the answer is No.
-        answerNextModal([](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click(); });
+        answerNextModal(
+            [](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click(); });
         QTest::mousePress(child(*w, "lbClose"), Qt::LeftButton);
         QVERIFY(w->isVisible());
 
         QTest::mousePress(child(*w, "lb_agreement_2"), Qt::LeftButton);
-        QCOMPARE(m_urls.opened, QList<QUrl>{QUrl(QLatin1String(endpoints::agreementHost) + "/agreement.html")});
+        QCOMPARE(m_urls.opened,
+                 QList<QUrl>{QUrl(QLatin1String(endpoints::agreementHost) + "/agreement.html")});
 
         QTest::mousePress(child(*w, "btnSetupview_2"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(page(*w), 3, 60000);
 
         QTRY_COMPARE(events(testTelemetryPort()),
-                     sorted({"pc-install-check", "pc-install-check", "pc-install-close", "pc-install-agreement",
-                             "pc-install-go", "pc-load-ok", "pc-install-success"}));
+                     sorted({"pc-install-check", "pc-install-check", "pc-install-close",
+                             "pc-install-agreement", "pc-install-go", "pc-load-ok", "pc-install-success"}));
         QCOMPARE(events(telemetryPort()), QStringList{"pc-install-show"});
         QVERIFY(QFile::exists(w->installFolder() + "/corvaneMasterRecovery.exe"));
     }

@@ -98,7 +98,8 @@ private slots:
         QTemporaryDir dir;
         const QString marker = dir.filePath(QStringLiteral("ran"));
         const QString uninstaller = writeUninstaller(dir.filePath(QStringLiteral("apps")), marker);
-        answerNextModal([](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click(); });
+        answerNextModal(
+            [](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click(); });
         offerUninstall(uninstaller);
         QVERIFY(!QFile::exists(marker));
     }

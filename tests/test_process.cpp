@@ -3,11 +3,9 @@
 
 #include <QProcess>
 #include <QRegularExpression>
-
 #include <memory>
-#include <vector>
-
 #include <signal.h>
+#include <vector>
 
 namespace {
 

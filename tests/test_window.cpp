@@ -2,8 +2,8 @@
 #include "download/TaskThread.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/DiskSpace.h"
-#include "support/ModalAnswer.h"
 #include "support/FormProbe.h"
+#include "support/ModalAnswer.h"
 #include "support/TestEnvironment.h"
 
 #include <QFileDialog>
@@ -13,12 +13,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
-
 #include <memory>
 
 namespace {
 
-void sendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons, QPoint global)
+void sendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
+               QPoint global)
 {
     QMouseEvent event(type, target->mapFromGlobal(global), global, button, buttons, Qt::NoModifier);
     QApplication::sendEvent(target, &event);

@@ -8,10 +8,10 @@
 #include "install/InstallThread.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/DiskSpace.h"
+#include "support/FormProbe.h"
 #include "support/ModalAnswer.h"
 #include "support/PackageBuilder.h"
 #include "support/ReleaseServer.h"
-#include "support/FormProbe.h"
 #include "support/TestEnvironment.h"
 
 #include <QDesktopServices>

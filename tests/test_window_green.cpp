@@ -37,8 +37,12 @@ private slots:
             QVERIFY2(!label->styleSheet().contains(QLatin1String(":/nerixSetupOnline/Resources/")),
                      qPrintable(label->objectName()));
         }
-        QVERIFY(child<QLabel>(w, "label_17")->styleSheet().contains(QLatin1String("Resources_green/about_us_logo.png")));
-        QVERIFY(child<QLabel>(w, "lbClose")->styleSheet().contains(QLatin1String("Resources_green/icon_closse.png")));
+        QVERIFY(child<QLabel>(w, "label_17")
+                    ->styleSheet()
+                    .contains(QLatin1String("Resources_green/about_us_logo.png")));
+        QVERIFY(child<QLabel>(w, "lbClose")
+                    ->styleSheet()
+                    .contains(QLatin1String("Resources_green/icon_closse.png")));
         QVERIFY(child(w, "page_2")->styleSheet().contains(QLatin1String("Resources/bg.png")));
         QVERIFY(child(w, "btnSetupview_2")->styleSheet().contains(QLatin1String("rgba(33, 173, 54, 1)")));
 

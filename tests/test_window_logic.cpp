@@ -80,7 +80,8 @@ private slots:
         QTest::newRow("drive root") << "D:/" << false << "D:/corvaneMasterRecovery";
         QTest::newRow("folder") << "D:/Apps" << false << "D:/Apps/corvaneMasterRecovery";
         QTest::newRow("unix root") << "/" << false << "/corvaneMasterRecovery";
-        QTest::newRow("green") << "/home/u/Applications" << true << "/home/u/Applications/quorbelMasterRecovery";
+        QTest::newRow("green") << "/home/u/Applications" << true
+                               << "/home/u/Applications/quorbelMasterRecovery";
     }
     void installPath()
     {

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
-
 #include <functional>
 
 // Acts on the next modal dialog from inside its own event loop, so a test can

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QtGlobal>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -43,7 +42,8 @@ void TestEnvironment::fillHome(QProcessEnvironment& env, const QString& root)
     // Desktop and the applications folder exist in a real session.
     QDir().mkpath(root + QStringLiteral("/Desktop"));
     QDir().mkpath(root + QStringLiteral("/.local/share/applications"));
-    QFile::setPermissions(root + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(root + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));

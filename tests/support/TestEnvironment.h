@@ -26,15 +26,15 @@ public:
 };
 
 // Like QTEST_MAIN, with the private home, resources and libcurl set up.
-#define NERIX_TEST_MAIN(TestObject)                                                                         \
-    int main(int argc, char** argv)                                                                         \
-    {                                                                                                       \
-        TestEnvironment::setUp();                                                                           \
-        QApplication app(argc, argv);                                                                       \
-        initNerixResources();                                                                               \
-        DownloadManager::globalInit();                                                                      \
-        TestObject tc;                                                                                      \
-        return QTest::qExec(&tc, argc, argv);                                                               \
+#define NERIX_TEST_MAIN(TestObject)                                                                          \
+    int main(int argc, char** argv)                                                                          \
+    {                                                                                                        \
+        TestEnvironment::setUp();                                                                            \
+        QApplication app(argc, argv);                                                                        \
+        initNerixResources();                                                                                \
+        DownloadManager::globalInit();                                                                       \
+        TestObject tc;                                                                                       \
+        return QTest::qExec(&tc, argc, argv);                                                                \
     }
 
 #include "app/Resources.h"
