@@ -12,13 +12,11 @@ namespace {
 
 bool makeLink(const QString& target, const QString& linkPath)
 {
-#ifndef Q_OS_WIN
-    // A shell shortcut file is simply rewritten on Windows; a symbolic link
-    // left by an earlier install would make the link call fail and keep
-    // pointing at the old folder. Only a link is replaced, never a file.
+    // A link left by an earlier install would make the link call fail and
+    // keep pointing at the old folder (a shell shortcut would simply be
+    // rewritten). Only a link is replaced, never a file.
     if (QFileInfo(linkPath).isSymLink())
         QFile::remove(linkPath);
-#endif
     return QFile::link(target, linkPath);
 }
 
