@@ -78,32 +78,12 @@ class TestEndToEnd : public QObject
         return window;
     }
 
-    // Telemetry events (btnId) received so far on one port. Posts travel on
-    // parallel connections, so arrival order says nothing: compare sorted.
     static QStringList sorted(QStringList list)
     {
         list.sort();
         return list;
     }
-    QStringList events(quint16 port) const
-    {
-        QStringList ids;
-        for (const QJsonObject& post : m_server.telemetry()) {
-            if (post.value(QStringLiteral("port")).toInt() != port)
-                continue;
-            const auto body = QJsonDocument::fromJson(post.value(QStringLiteral("body")).toString().toUtf8());
-            ids << body.object().value(QStringLiteral("btnId")).toString();
-        }
-        ids.sort();
-        return ids;
-    }
-    QStringList allEvents() const
-    {
-        QStringList ids;
-        for (quint16 port : ReleaseServer::endpointPorts())
-            ids += events(port);
-        return ids;
-    }
+    QStringList events(quint16 port) const { return m_server.telemetryEvents(port); }
 
     quint16 telemetryPort() const
     {
@@ -212,7 +192,7 @@ private slots:
         QStringList sentBeforeExit;
         w->setExitHandler([&](int code) {
             exitCode = code;
-            sentBeforeExit = allEvents();
+            sentBeforeExit = m_server.telemetryEvents();
         });
         QTest::mousePress(child(*w, "btnSetupview_3"), Qt::LeftButton);
         QCOMPARE(exitCode, 0);

@@ -15,7 +15,6 @@
 #include "support/TestEnvironment.h"
 
 #include <QDesktopServices>
-#include <QJsonDocument>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -103,15 +102,7 @@ class TestWindowFaults : public QObject
         return window;
     }
 
-    QStringList events() const
-    {
-        QStringList ids;
-        for (const QJsonObject& post : m_server.telemetry()) {
-            const auto body = QJsonDocument::fromJson(post.value(QStringLiteral("body")).toString().toUtf8());
-            ids << body.object().value(QStringLiteral("btnId")).toString();
-        }
-        return ids;
-    }
+    QStringList events() const { return m_server.telemetryEvents(); }
 
 private slots:
     void initTestCase()

@@ -147,6 +147,20 @@ QList<QJsonObject> ReleaseServer::telemetry() const
     return records;
 }
 
+QStringList ReleaseServer::telemetryEvents(quint16 port) const
+{
+    QStringList ids;
+    for (const QJsonObject& post : telemetry()) {
+        if (port != 0 && post.value(QStringLiteral("port")).toInt() != port)
+            continue;
+        const QJsonDocument body =
+            QJsonDocument::fromJson(post.value(QStringLiteral("body")).toString().toUtf8());
+        ids << body.object().value(QStringLiteral("btnId")).toString();
+    }
+    ids.sort();
+    return ids;
+}
+
 QList<quint16> ReleaseServer::endpointPorts()
 {
     QList<quint16> ports;

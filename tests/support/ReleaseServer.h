@@ -4,6 +4,7 @@
 #include <QList>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -38,6 +39,9 @@ public:
 
     // Parsed lines of the telemetry log so far.
     QList<QJsonObject> telemetry() const;
+    // The events (btnId) received so far, sorted: posts travel on parallel
+    // connections, so arrival order says nothing. Port 0: on every port.
+    QStringList telemetryEvents(quint16 port = 0) const;
 
     // Distinct ports of the build's endpoint roots, in a stable order, and
     // the index of one endpoint root's port among them.
