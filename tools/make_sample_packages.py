@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Builds the sample product packages that the installer downloads.
 
-Usage: make_sample_packages.py OUTDIR [--sevenzip PROGRAM] [--payload-mb N]
+Usage: make_sample_packages.py OUTDIR [--sevenzip PROGRAM] [--payload-mb N] [--slow]
 
 Each package is a 7z archive holding the folders "Vantrel_x64Minimal" and
 "Vantrel_x86Minimal" from tools/sample_product/, with only the executables of
@@ -64,13 +64,16 @@ def stage(staging, word, edition, payload_mb):
             write_payload(os.path.join(target, "data", "signatures.bin"), payload_mb)
 
 
-def build(archive, word, edition, sevenzip, payload_mb=0):
+def build(archive, word, edition, sevenzip, payload_mb=0, slow=False):
     # `7z a` adds to an existing archive instead of replacing it.
     if os.path.exists(archive):
         os.remove(archive)
     with tempfile.TemporaryDirectory(prefix="nerix-sample-") as staging:
         stage(staging, word, edition, payload_mb)
-        result = subprocess.run([sevenzip, "a", "-bd", "-y", archive, *TOP_FOLDERS], cwd=staging,
+        # PPMd unpacks random data about as slowly as it packs it: a package
+        # whose extraction lasts long enough to be interrupted.
+        method = ["-m0=PPMd", "-mx9"] if slow else []
+        result = subprocess.run([sevenzip, "a", "-bd", "-y", *method, archive, *TOP_FOLDERS], cwd=staging,
                                 stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         if result.returncode != 0:
             sys.stderr.write(result.stdout.decode("utf-8", "replace"))
@@ -83,6 +86,8 @@ def main(argv):
     parser.add_argument("--sevenzip", default="7z", help="7-Zip command-line program (default: 7z)")
     parser.add_argument("--payload-mb", type=int, default=0,
                         help="add an incompressible data file of this size to each product folder")
+    parser.add_argument("--slow", action="store_true",
+                        help="compress with PPMd, so that extracting the payload takes seconds")
     args = parser.parse_args(argv)
 
     if shutil.which(args.sevenzip) is None:
@@ -93,7 +98,7 @@ def main(argv):
     try:
         for name, (word, edition) in PACKAGES.items():
             archive = os.path.join(outdir, name)
-            build(archive, word, edition, args.sevenzip, args.payload_mb)
+            build(archive, word, edition, args.sevenzip, args.payload_mb, args.slow)
             print(archive)
     except (OSError, RuntimeError) as error:
         sys.stderr.write(f"{error}\n")
