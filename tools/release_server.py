@@ -99,6 +99,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if self.command != "HEAD" and code >= 200 and code not in (204, 304):
             self.wfile.write(body)
 
+    def test_file(self, query):
+        """The served file named by ?file=, or None after answering 404."""
+        full = resolve(query.get("file", [""])[0])
+        if full is None:
+            self.not_found()
+        return full
+
     def not_found(self):
         self.send_small(404, b"<html><body><h1>404 Not Found</h1></body></html>\n")
 
@@ -233,9 +240,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 if left > 0:
                     time.sleep(delay)
         elif name == "lie":
-            full = resolve(q.get("file", [""])[0])
+            full = self.test_file(q)
             if full is None:
-                self.not_found()
                 return
             claimed = max(0, self.query_int(q, "claimed"))
             with open(full, "rb") as f:
@@ -249,9 +255,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     self.send_file_body(f, size)
             self.close_connection = True
         elif name == "reset":
-            full = resolve(q.get("file", [""])[0])
+            full = self.test_file(q)
             if full is None:
-                self.not_found()
                 return
             after = max(0, self.query_int(q, "after"))
             with open(full, "rb") as f:
@@ -264,9 +269,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     self.wfile.write(f.read(after))
             self.reset_connection()
         elif name == "nolength":
-            full = resolve(q.get("file", [""])[0])
+            full = self.test_file(q)
             if full is None:
-                self.not_found()
                 return
             with open(full, "rb") as f:
                 size = os.fstat(f.fileno()).st_size
