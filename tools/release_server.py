@@ -8,6 +8,8 @@ downloader's failure handling can be exercised against a real socket.
 """
 
 import argparse
+import email.utils
+import fcntl
 import http.server
 import json
 import os
@@ -16,6 +18,7 @@ import socket
 import ssl
 import struct
 import sys
+import termios
 import threading
 import time
 import urllib.parse
@@ -55,6 +58,10 @@ class Settings:
     verbose = False
     log_lock = threading.Lock()
     out_lock = threading.Lock()
+    request_log = None
+    # /test/flaky: requests and range requests seen, per query.
+    flaky_seen = {}
+    flaky_lock = threading.Lock()
 
 
 def emit_line(text):
@@ -109,10 +116,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def not_found(self):
         self.send_small(404, b"<html><body><h1>404 Not Found</h1></body></html>\n")
 
-    def send_file_body(self, f, count):
-        """Streams count bytes of f; zero-copy on plain sockets."""
+    def send_file_body(self, f, count, offset=0):
+        """Streams count bytes of f from offset; zero-copy on plain sockets."""
         if count <= 0:
             return
+        f.seek(offset)
         if Settings.rate > 0:
             self.send_paced(f, count)
             return
@@ -127,7 +135,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.connection.sendall(view[:n])
                 left -= n
         else:
-            self.connection.sendfile(f, 0, count)
+            self.connection.sendfile(f, offset, count)
 
     def send_paced(self, f, count):
         """Sends at about Settings.rate bytes a second, so a demo can watch the bar move."""
@@ -170,6 +178,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         path = urllib.parse.urlsplit(self.path).path
+        if Settings.request_log:
+            line = json.dumps({"path": self.path, "range": self.headers.get("Range", ""),
+                               "ifRange": self.headers.get("If-Range", "")})
+            with Settings.log_lock:
+                with open(Settings.request_log, "a", encoding="utf-8") as log:
+                    log.write(line + "\n")
         try:
             if path.startswith("/test/"):
                 self.test_behaviour(path)
@@ -268,6 +282,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 if self.command != "HEAD":
                     self.wfile.write(f.read(after))
             self.reset_connection()
+        elif name == "flaky":
+            self.flaky(q)
         elif name == "nolength":
             full = self.test_file(q)
             if full is None:
@@ -283,6 +299,82 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
         else:
             self.not_found()
+
+    def flaky(self, q):
+        """Serves ?file= with ETag, Last-Modified and byte ranges, and breaks
+        off as asked: cut=N ends a response after N body bytes (cuts=K: only
+        the first K responses), how=close|reset|stall; ranges=ignore answers
+        every range with the whole file; busy=1 answers the first range request
+        with 503; then=F serves F, a new version, from the second request on."""
+        key = urllib.parse.urlsplit(self.path).query
+        ranged = self.headers.get("Range", "").startswith("bytes=")
+        with Settings.flaky_lock:
+            seen = Settings.flaky_seen.setdefault(key, [0, 0])
+            seen[0] += 1
+            seen[1] += 1 if ranged else 0
+            requests, range_requests = seen
+        if ranged and range_requests == 1 and q.get("busy") == ["1"]:
+            self.send_small(503, b"busy\n")
+            return
+        name = q["then"][0] if requests > 1 and "then" in q else q.get("file", [""])[0]
+        full = resolve(name)
+        if full is None:
+            self.not_found()
+            return
+        with open(full, "rb") as f:
+            st = os.fstat(f.fileno())
+            etag = '"%x-%x-%x"' % (st.st_ino, st.st_size, st.st_mtime_ns)
+            modified = email.utils.formatdate(st.st_mtime, usegmt=True)
+            partial = (ranged and q.get("ranges") != ["ignore"]
+                       and self.headers.get("If-Range", etag) in (etag, modified))
+            start = 0
+            if partial:
+                try:
+                    start = int(self.headers["Range"][len("bytes="):].split("-")[0])
+                except ValueError:
+                    partial = False
+            if start >= st.st_size > 0:
+                self.send_small(416, b"", extra={"Content-Range": "bytes */%d" % st.st_size})
+                return
+            length = st.st_size - start
+            self.send_response(206 if partial else 200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", str(length))
+            self.send_header("ETag", etag)
+            self.send_header("Last-Modified", modified)
+            self.send_header("Accept-Ranges", "bytes")
+            if partial:
+                self.send_header("Content-Range", "bytes %d-%d/%d" % (start, st.st_size - 1, st.st_size))
+            self.end_headers()
+            if self.command == "HEAD":
+                return
+            cut = self.query_int(q, "cut")
+            cuts = self.query_int(q, "cuts")
+            if not 0 < cut < length or (cuts and requests > cuts):
+                self.send_file_body(f, length, start)
+                return
+            self.send_file_body(f, cut, start)
+        how = q.get("how", ["close"])[0]
+        if how == "reset":
+            self.drain_send_queue()
+            self.reset_connection()
+        elif how == "stall":
+            self.wait_for_client_close()
+        else:
+            self.close_connection = True
+
+    def drain_send_queue(self):
+        """Waits (up to 5 s) until the peer has acknowledged every byte sent, so
+        that a reset loses none of them: a reset discards what is still queued."""
+        deadline = time.monotonic() + 5
+        try:
+            while time.monotonic() < deadline:
+                queued = struct.unpack("i", fcntl.ioctl(self.connection, termios.TIOCOUTQ, b"\0" * 4))[0]
+                if queued == 0:
+                    return
+                time.sleep(0.001)
+        except OSError:
+            pass
 
     def reset_connection(self):
         """Closes with SO_LINGER 0 so the peer sees a TCP reset, not an orderly end."""
@@ -386,6 +478,7 @@ def main():
     parser.add_argument("--telemetry-mode", choices=("ok", "error", "hang"), default="ok")
     parser.add_argument("--rate", type=int, default=0,
                         help="limit file downloads to about this many bytes a second (0: no limit)")
+    parser.add_argument("--request-log", help="JSON-lines file receiving every GET's path and range headers")
     parser.add_argument("--verbose", action="store_true", help="access log on stderr")
     args = parser.parse_args()
 
@@ -396,6 +489,7 @@ def main():
 
     Settings.root = os.path.abspath(args.root)
     Settings.telemetry_log = args.telemetry_log
+    Settings.request_log = args.request_log
     Settings.telemetry_mode = args.telemetry_mode
     Settings.verbose = args.verbose
     Settings.rate = max(0, args.rate)

@@ -62,7 +62,9 @@ bool ReleaseServer::start(const Options& options)
                      QStringLiteral("--telemetry-log"),
                      m_workDir->filePath(QStringLiteral("telemetry.jsonl")),
                      QStringLiteral("--telemetry-mode"),
-                     options.telemetryMode};
+                     options.telemetryMode,
+                     QStringLiteral("--request-log"),
+                     m_workDir->filePath(QStringLiteral("requests.jsonl"))};
     for (quint16 p : options.ports)
         args << QStringLiteral("--port") << QString::number(p);
     if (options.tls)
@@ -130,10 +132,20 @@ QString ReleaseServer::certificatePath() const
 
 QList<QJsonObject> ReleaseServer::telemetry() const
 {
+    return readLog(QStringLiteral("telemetry.jsonl"));
+}
+
+QList<QJsonObject> ReleaseServer::requests() const
+{
+    return readLog(QStringLiteral("requests.jsonl"));
+}
+
+QList<QJsonObject> ReleaseServer::readLog(const QString& name) const
+{
     QList<QJsonObject> records;
     if (!m_workDir)
         return records;
-    QFile log(m_workDir->filePath(QStringLiteral("telemetry.jsonl")));
+    QFile log(m_workDir->filePath(name));
     if (!log.open(QIODevice::ReadOnly))
         return records;
     // A line still being written has no newline yet; leave it for the next call.

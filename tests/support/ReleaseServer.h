@@ -42,6 +42,8 @@ public:
     // The events (btnId) received so far, sorted: posts travel on parallel
     // connections, so arrival order says nothing. Port 0: on every port.
     QStringList telemetryEvents(quint16 port = 0) const;
+    // Every GET so far: its "path" (with query), "range" and "ifRange" headers.
+    QList<QJsonObject> requests() const;
 
     // Distinct ports of the build's endpoint roots, in a stable order, and
     // the index of one endpoint root's port among them.
@@ -50,6 +52,7 @@ public:
 
 private:
     bool makeCertificate();
+    QList<QJsonObject> readLog(const QString& name) const;
 
     Options m_options;
     QList<quint16> m_ports;
