@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <curl/curl.h>
 #include <mutex>
@@ -24,12 +25,8 @@ DownloadManager::DownloadManager(QObject* parent) : QObject(parent)
     downloadDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     qDebug() << downloadDir;
     // An empty location would make QDir act on the working directory.
-    if (downloadDir.isEmpty())
-        return;
-    QDir dir(downloadDir);
-    if (dir.exists())
-        dir.removeRecursively();
-    QDir().mkpath(downloadDir);
+    if (!downloadDir.isEmpty())
+        QDir().mkpath(downloadDir);
 }
 
 DownloadManager::~DownloadManager() = default;
@@ -48,6 +45,7 @@ void DownloadManager::cancel()
     const std::lock_guard<std::mutex> lock(m_socketsLock);
     for (curl_socket_t socket : m_sockets)
         DownloadIo::shutdownSocket(socket);
+    m_wake.notify_all();
 }
 
 void DownloadManager::resetCancel()
@@ -55,25 +53,77 @@ void DownloadManager::resetCancel()
     m_cancelled = false;
 }
 
-size_t DownloadManager::writeCallback(char* data, size_t size, size_t count, void* file)
+bool DownloadManager::waitBeforeRetry(int ms)
 {
-    return std::fwrite(data, size, count, static_cast<FILE*>(file));
+    std::unique_lock<std::mutex> lock(m_socketsLock);
+    return !m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_cancelled.load(); });
 }
 
-bool DownloadManager::onProgress(qint64 total, qint64 received)
+void DownloadManager::onHeader(const QByteArray& line)
 {
-    if (m_cancelled)
-        return false;
-    // Without a known length there is no percentage to give until the end.
-    if (total <= 0)
-        return true;
-    m_lengthKnown = true;
-    const double per = received * 100.0 / total;
+    // Each response of a redirect chain or a new attempt starts afresh.
+    if (line.startsWith("HTTP/")) {
+        m_contentRange.clear();
+        m_etag.clear();
+        m_lastModified.clear();
+        return;
+    }
+    const int colon = line.indexOf(':');
+    if (colon < 0)
+        return;
+    const QByteArray name = line.left(colon).trimmed().toLower();
+    const QByteArray value = line.mid(colon + 1).trimmed();
+    if (name == "content-range")
+        m_contentRange = value;
+    else if (name == "etag")
+        m_etag = value;
+    else if (name == "last-modified")
+        m_lastModified = value;
+}
+
+size_t DownloadManager::onWrite(const char* data, size_t bytes)
+{
+    // Only the last response of a redirect chain reaches here: libcurl drops
+    // the bodies it follows past, so the percentage is counted here.
+    if (!m_bodyStarted) {
+        m_bodyStarted = true;
+        long status = 0;
+        curl_off_t length = -1;
+        curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
+        curl_easy_getinfo(m_curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        switch (RetryPolicy::forResponse(status, m_contentRange, m_offset, m_total)) {
+        case RetryPolicy::Body::Reject:
+            m_rejected = true;
+            return 0;
+        case RetryPolicy::Body::FromZero:
+            if (m_offset > 0) {
+                std::fclose(m_file);
+                m_file = DownloadIo::openForWriting(m_tempPath);
+                m_offset = 0;
+            }
+            m_total = length;
+            m_validator = m_etag.isEmpty() ? m_lastModified : m_etag;
+            break;
+        case RetryPolicy::Body::Append:
+            break;
+        }
+    }
+    const size_t written = m_file ? std::fwrite(data, 1, bytes, m_file) : 0;
+    m_offset += qint64(written);
+    m_anyBytes = m_anyBytes || written > 0;
     // Pre-filter with TaskThread's own rule so only the values it would pass
-    // on cross to the GUI thread.
-    if (m_throttle.accept(per))
-        emit downProgress(per);
-    return true;
+    // on cross to the GUI thread; after a restart the bar waits to catch up.
+    if (m_total > 0) {
+        const double per = m_offset * 100.0 / m_total;
+        if (m_throttle.accept(per))
+            emit downProgress(per);
+    }
+    return written;
+}
+
+bool DownloadManager::onProgress()
+{
+    return !m_cancelled;
 }
 
 bool DownloadManager::trackSocket(curl_socket_t socket)
@@ -93,38 +143,17 @@ void DownloadManager::closeSocket(curl_socket_t socket)
     DownloadIo::closeSocket(socket);
 }
 
-void DownloadManager::downloadFile(QString fileUrl, QString name)
+void DownloadManager::setOptions(CURL* curl, const QByteArray& urlBytes)
 {
-    url = fileUrl;
-    fileName = name;
-    tempFileName = fileName + QStringLiteral("_tmp");
-    m_throttle.reset();
-    m_lengthKnown = false;
-
-    const QString tempPath = downloadDir + QLatin1Char('/') + tempFileName;
-    const QString finalPath = downloadDir + QLatin1Char('/') + fileName;
-    if (QFile::exists(tempPath))
-        QFile::remove(tempPath);
-    if (QFile::exists(finalPath))
-        QFile::remove(finalPath);
-
-    CURL* curl = curl_easy_init();
-    if (!curl) {
-        qDebug() << "load faile>>>>>>>>>>>>" << int(CURLE_FAILED_INIT);
-        emit downLoadErr();
-        return;
-    }
-
-    FILE* file = DownloadIo::openForWriting(tempPath);
-    if (!file) {
-        qDebug() << "load open failed" << tempPath;
-        curl_easy_cleanup(curl);
-        emit downLoadErr();
-        return;
-    }
-
-    auto progress = [](void* self, curl_off_t dltotal, curl_off_t dlnow, curl_off_t, curl_off_t) -> int {
-        return static_cast<DownloadManager*>(self)->onProgress(dltotal, dlnow) ? 0 : 1;
+    auto write = [](char* data, size_t size, size_t count, void* self) -> size_t {
+        return static_cast<DownloadManager*>(self)->onWrite(data, size * count);
+    };
+    auto header = [](char* data, size_t size, size_t count, void* self) -> size_t {
+        static_cast<DownloadManager*>(self)->onHeader(QByteArray(data, int(size * count)));
+        return size * count;
+    };
+    auto progress = [](void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int {
+        return static_cast<DownloadManager*>(self)->onProgress() ? 0 : 1;
     };
     auto sockopt = [](void* self, curl_socket_t socket, curlsocktype) -> int {
         return static_cast<DownloadManager*>(self)->trackSocket(socket) ? CURL_SOCKOPT_OK
@@ -135,11 +164,12 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
         return 0;
     };
 
-    const QByteArray urlBytes = url.toUtf8();
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
     curl_easy_setopt(curl, CURLOPT_URL, urlBytes.constData());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &DownloadManager::writeCallback);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, file);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, static_cast<curl_write_callback>(write));
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, static_cast<curl_write_callback>(header));
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, static_cast<curl_xferinfo_callback>(progress));
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
@@ -148,30 +178,105 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
     // The package is code that will be run: the certificate must verify.
     DownloadIo::applyTlsTrust(curl);
+    if (!m_caFile.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, QFile::encodeName(m_caFile).constData());
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_stallSeconds);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+    // A redirect from https to plain http would bypass the certificate check.
+    const bool secure = urlBytes.toLower().startsWith("https:");
 #if CURL_AT_LEAST_VERSION(7, 85, 0)
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
 #else
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS,
+                     secure ? long(CURLPROTO_HTTPS) : long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
 #endif
     curl_easy_setopt(curl, CURLOPT_SOCKOPTFUNCTION, static_cast<curl_sockopt_callback>(sockopt));
     curl_easy_setopt(curl, CURLOPT_SOCKOPTDATA, this);
     curl_easy_setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, static_cast<curl_closesocket_callback>(closesocket));
     curl_easy_setopt(curl, CURLOPT_CLOSESOCKETDATA, this);
+}
 
-    CURLcode result = m_cancelled ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(curl);
+CURLcode DownloadManager::runAttempts(CURL* curl)
+{
+    RetryPolicy policy;
+    bool ranged = false;
+    for (;;) {
+        const QByteArray range = QByteArray::number(m_offset) + '-';
+        const QByteArray ifRange = "If-Range: " + m_validator;
+        curl_slist* headers = ranged ? curl_slist_append(nullptr, ifRange.constData()) : nullptr;
+        curl_easy_setopt(curl, CURLOPT_RANGE, ranged ? range.constData() : nullptr);
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+        m_bodyStarted = false;
+        m_rejected = false;
+
+        CURLcode result = m_cancelled ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(curl);
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+        curl_slist_free_all(headers);
+        long status = 0;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        qDebug() << "load attempt" << policy.attempts() + 1 << "reached" << m_offset << "status" << status
+                 << "result" << int(result);
+        // A cancel may look like an orderly end to a response without a length.
+        if (m_cancelled)
+            return CURLE_ABORTED_BY_CALLBACK;
+
+        const RetryPolicy::Next next = policy.afterAttempt({int(result), status, m_rejected}, m_anyBytes);
+        if (next == RetryPolicy::Next::Done || next == RetryPolicy::Next::Fail)
+            return result;
+        // Without a validator a range could splice two versions of the file.
+        ranged = next == RetryPolicy::Next::Resume && !m_validator.isEmpty();
+        emit waitingToResume(m_offset);
+        if (!waitBeforeRetry(RetryPolicy::waitMs(policy.attempts(), m_firstRetryWaitMs)))
+            return CURLE_ABORTED_BY_CALLBACK;
+    }
+}
+
+void DownloadManager::downloadFile(QString fileUrl, QString name)
+{
+    url = fileUrl;
+    fileName = name;
+    tempFileName = fileName + QStringLiteral("_tmp");
+    m_throttle.reset();
+    m_offset = 0;
+    m_total = -1;
+    m_anyBytes = false;
+    m_validator.clear();
+
+    m_tempPath = downloadDir + QLatin1Char('/') + tempFileName;
+    const QString finalPath = downloadDir + QLatin1Char('/') + fileName;
+    if (QFile::exists(m_tempPath))
+        QFile::remove(m_tempPath);
+    if (QFile::exists(finalPath))
+        QFile::remove(finalPath);
+
+    m_curl = curl_easy_init();
+    if (!m_curl) {
+        qDebug() << "load faile>>>>>>>>>>>>" << int(CURLE_FAILED_INIT);
+        emit downLoadErr();
+        return;
+    }
+
+    m_file = DownloadIo::openForWriting(m_tempPath);
+    if (!m_file) {
+        qDebug() << "load open failed" << m_tempPath;
+        curl_easy_cleanup(m_curl);
+        emit downLoadErr();
+        return;
+    }
+
+    const QByteArray urlBytes = url.toUtf8();
+    setOptions(m_curl, urlBytes);
+    CURLcode result = runAttempts(m_curl);
     // Buffered bytes reach the disk only here; a failed flush is a failed download.
-    if (std::fclose(file) != 0 && result == CURLE_OK)
+    if ((!m_file || std::fclose(m_file) != 0) && result == CURLE_OK)
         result = CURLE_WRITE_ERROR;
-    // A cancel may look like an orderly end to a response without a length.
-    if (m_cancelled && result == CURLE_OK)
-        result = CURLE_ABORTED_BY_CALLBACK;
-    curl_easy_cleanup(curl);
+    m_file = nullptr;
+    curl_easy_cleanup(m_curl);
+    m_curl = nullptr;
 
     if (result != CURLE_OK) {
         qDebug() << "load faile>>>>>>>>>>>>" << int(result);
@@ -179,12 +284,12 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
         return;
     }
 
-    if (!QFile::rename(tempPath, finalPath)) {
-        qDebug() << "load rename failed" << tempPath << finalPath;
+    if (!QFile::rename(m_tempPath, finalPath)) {
+        qDebug() << "load rename failed" << m_tempPath << finalPath;
         emit downLoadErr();
         return;
     }
-    if (!m_lengthKnown)
+    if (m_total <= 0)
         emit downProgress(100.0);
     emit downLoadOK(finalPath);
 }

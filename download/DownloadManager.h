@@ -1,17 +1,21 @@
 #pragma once
 
 #include "download/ProgressThrottle.h"
+#include "download/RetryPolicy.h"
 
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <cstdio>
 #include <curl/curl.h>
 #include <mutex>
 #include <vector>
 
 // Fetches one file over HTTP(S) with libcurl into the per-user data folder,
-// under "<name>_tmp" until the transfer has succeeded.
+// under "<name>_tmp" until the transfer has succeeded. A transfer that breaks
+// off after bytes have arrived is resumed from the byte reached (RetryPolicy).
 class DownloadManager : public QObject
 {
     Q_OBJECT
@@ -32,6 +36,10 @@ public:
 
     // Seconds without a byte before a transfer counts as stalled.
     void setStallSeconds(long seconds) { m_stallSeconds = seconds; }
+    // The wait before the first retry; each later one doubles it.
+    void setFirstRetryWaitMs(int ms) { m_firstRetryWaitMs = ms; }
+    // Trust only the certificates in this file (empty: the platform's trust).
+    void setCaFile(const QString& path) { m_caFile = path; }
 
     // Call once on the main thread before any transfer: libcurl's implicit
     // initialisation is not thread-safe.
@@ -41,12 +49,17 @@ signals:
     void downLoadErr();
     void downLoadOK(QString path);
     void downProgress(double per);
+    // An attempt broke off at byte reached; the next one follows a wait.
+    void waitingToResume(qint64 reached);
 
 private:
-    static size_t writeCallback(char* data, size_t size, size_t count, void* file);
-
+    void setOptions(CURL* curl, const QByteArray& url);
+    CURLcode runAttempts(CURL* curl);
+    bool waitBeforeRetry(int ms);
+    size_t onWrite(const char* data, size_t bytes);
+    void onHeader(const QByteArray& line);
     // Called by libcurl's progress callback; false aborts the transfer.
-    bool onProgress(qint64 total, qint64 received);
+    bool onProgress();
     bool trackSocket(curl_socket_t socket);
     void closeSocket(curl_socket_t socket);
 
@@ -55,14 +68,29 @@ private:
     QString tempFileName;
     QString url;
     long m_stallSeconds = 60;
+    int m_firstRetryWaitMs = 1000;
+    QString m_caFile;
     std::atomic<bool> m_cancelled{false};
 
     // Worker-thread state of the running transfer.
     ProgressThrottle m_throttle;
-    bool m_lengthKnown = false;
+    CURL* m_curl = nullptr;
+    FILE* m_file = nullptr;
+    QString m_tempPath;
+    qint64 m_offset = 0;        // bytes of the file written so far
+    qint64 m_total = -1;        // the file's length, -1 while unknown
+    bool m_anyBytes = false;    // a body byte arrived in this call
+    bool m_bodyStarted = false; // the current attempt's body has begun
+    bool m_rejected = false;    // its range did not fit
+    QByteArray m_validator;     // ETag, or Last-Modified, of the file's content
+    // Headers of the response being received.
+    QByteArray m_contentRange;
+    QByteArray m_etag;
+    QByteArray m_lastModified;
 
     // Sockets of the running transfer, so cancel() can wake a blocked poll.
     // A standard mutex, which thread sanitizers can see through Qt.
     std::mutex m_socketsLock;
     std::vector<curl_socket_t> m_sockets;
+    std::condition_variable m_wake; // ends a wait between attempts on cancel
 };

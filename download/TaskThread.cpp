@@ -4,12 +4,36 @@
 #include "download/ProgressThrottle.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 TaskThread::TaskThread(QObject* parent) : QThread(parent), downloader(new DownloadManager(this))
 {
     connect(downloader, &DownloadManager::downLoadErr, this, &TaskThread::downLoadErr);
     connect(downloader, &DownloadManager::downLoadOK, this, &TaskThread::downLoadOK);
     connect(downloader, &DownloadManager::downProgress, this, &TaskThread::downProgress);
+    removeLeftovers();
+}
+
+void TaskThread::removeLeftovers()
+{
+    // The folder's name comes from the executable's name, so it may hold
+    // another program's data: only what an earlier run put there goes.
+    const QString folder = downloader->downloadFolder();
+    if (folder.isEmpty())
+        return;
+    const QString package = QLatin1String(packageTempName);
+    // The two product folders are what InstallThread extracts beside the package.
+    for (const QString& name : {package, package + QStringLiteral("_tmp"),
+                                QStringLiteral("Vantrel_x64Minimal"), QStringLiteral("Vantrel_x86Minimal")}) {
+        const QFileInfo entry(folder + QLatin1Char('/') + name);
+        // A link goes itself; what it points to is not ours.
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
+    }
 }
 
 TaskThread::~TaskThread()

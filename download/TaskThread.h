@@ -37,6 +37,8 @@ protected:
     void run() override;
 
 private:
+    void removeLeftovers();
+
     DownloadManager* downloader = nullptr;
     double lastProgress = 0.0;
     QString url;

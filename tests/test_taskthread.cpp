@@ -1,91 +1,84 @@
 #include "download/DownloadManager.h"
-#include "download/ProgressThrottle.h"
+#include "download/RetryPolicy.h"
 #include "download/TaskThread.h"
 #include "support/TestEnvironment.h"
 
 #include <QSignalSpy>
+#include <curl/curl.h>
 #include <limits>
+#include <tuple>
 
-using Sequence = QList<double>;
+using Next = RetryPolicy::Next;
+using Body = RetryPolicy::Body;
 
-// The progress rule on pure sequences: ProgressThrottle alone, TaskThread's
-// slot alone, and the two chained as they run in a download.
+// The download's pure decisions: the progress rule the window sees, and
+// whether and how a broken-off attempt is tried again.
 class TestTaskThread : public QObject
 {
     Q_OBJECT
 
-private:
-    static Sequence throughThrottle(const Sequence& input)
-    {
-        ProgressThrottle throttle;
-        Sequence out;
-        for (double per : input)
-            if (throttle.accept(per))
-                out << per;
-        return out;
-    }
-
-    static Sequence throughTaskThread(const Sequence& input)
-    {
-        TaskThread thread;
-        QSignalSpy spy(&thread, &TaskThread::updateProgress);
-        for (double per : input)
-            thread.downProgress(per);
-        Sequence out;
-        for (const QList<QVariant>& args : qAsConst(spy))
-            out << args.at(0).toDouble();
-        return out;
-    }
+    enum Flags { kBytes = 1, kRejected = 2 };
 
 private slots:
-    void throttle_data()
+    void throttle()
     {
         const double nan = std::numeric_limits<double>::quiet_NaN();
         const double inf = std::numeric_limits<double>::infinity();
-        QTest::addColumn<Sequence>("input");
-        QTest::addColumn<Sequence>("expected");
-
-        QTest::newRow("first at 1.0") << Sequence{0.0, 0.5, 0.99, 1.0, 1.5, 2.0} << Sequence{1.0, 2.0};
-        QTest::newRow("exact values") << Sequence{0.3, 1.7, 2.2, 2.69, 2.9} << Sequence{1.7, 2.9};
-        QTest::newRow("nan dropped") << Sequence{nan, 0.5, nan, 1.2, nan} << Sequence{1.2};
-        QTest::newRow("infinities dropped") << Sequence{inf, -inf, 3.0, inf} << Sequence{3.0};
-        QTest::newRow("near 100 gives no 100") << Sequence{50.0, 99.2, 99.9, 100.0} << Sequence{50.0, 99.2};
-        QTest::newRow("one jump") << Sequence{0.0, 100.0} << Sequence{100.0};
-        QTest::newRow("going back is ignored") << Sequence{10.0, 5.0, 10.5, 11.0} << Sequence{10.0, 11.0};
+        const std::pair<QList<double>, QList<double>> rows[] = {
+            {{0.5, 1.0, 1.7, 2.2, 2.9}, {1.0, 2.2}},       // first at 1.0, exact values
+            {{nan, inf, -inf, 0.5, 1.2, nan, inf}, {1.2}}, // not a number, infinities
+            {{50.0, 99.2, 99.9, 100.0}, {50.0, 99.2}},     // no 100 within a point of it
+            {{10.0, 5.0, 10.5, 11.0}, {10.0, 11.0}},       // going back is ignored
+        };
+        for (const auto& [input, expected] : rows) {
+            TaskThread thread;
+            QSignalSpy spy(&thread, &TaskThread::updateProgress);
+            for (double per : input)
+                thread.downProgress(per);
+            QList<double> out;
+            for (const QList<QVariant>& args : qAsConst(spy))
+                out << args.at(0).toDouble();
+            QCOMPARE(out, expected);
+        }
     }
 
-    void throttle()
+    // earlier: how many attempts ended the same way before this one.
+    void retryPolicy()
     {
-        QFETCH(Sequence, input);
-        QFETCH(Sequence, expected);
-        QCOMPARE(throughThrottle(input), expected);
-        QCOMPARE(throughTaskThread(input), expected);
-        // The downloader's pre-filter must not change what the window sees.
-        QCOMPARE(throughTaskThread(throughThrottle(input)), throughTaskThread(input));
-    }
+        const std::tuple<const char*, int, long, int, int, Next> rows[] = {
+            {"complete", CURLE_OK, 200, kBytes, 0, Next::Done},
+            {"reset, 4th time", CURLE_RECV_ERROR, 206, kBytes, 3, Next::Resume},
+            {"reset, 5th time", CURLE_RECV_ERROR, 206, kBytes, 4, Next::Fail},
+            {"503 at first", CURLE_HTTP_RETURNED_ERROR, 503, 0, 0, Next::Fail},
+            {"404 to a range", CURLE_HTTP_RETURNED_ERROR, 404, kBytes, 0, Next::Fail},
+            {"416", CURLE_HTTP_RETURNED_ERROR, 416, kBytes, 0, Next::Restart},
+            {"416 again", CURLE_HTTP_RETURNED_ERROR, 416, kBytes, 1, Next::Fail},
+            {"range misfit", CURLE_WRITE_ERROR, 206, kBytes | kRejected, 0, Next::Restart},
+            {"disk full", CURLE_WRITE_ERROR, 200, kBytes, 0, Next::Fail},
+            {"reset before a byte", CURLE_RECV_ERROR, 0, 0, 0, Next::Fail},
+            {"refused on resume", CURLE_COULDNT_CONNECT, 0, kBytes, 0, Next::Fail},
+            {"cancelled", CURLE_ABORTED_BY_CALLBACK, 200, kBytes, 0, Next::Fail},
+        };
+        for (const auto& [name, code, status, flags, earlier, next] : rows) {
+            const RetryPolicy::AttemptEnd end{code, status, (flags & kRejected) != 0};
+            RetryPolicy policy;
+            for (int i = 0; i < earlier; ++i)
+                policy.afterAttempt(end, flags & kBytes);
+            QVERIFY2(policy.afterAttempt(end, flags & kBytes) == next, name);
+        }
 
-    // A run restarts TaskThread's own rule from 0, and a failed transfer
-    // reaches the window as code 0 whatever libcurl reported.
-    void runRestartsThrottleAndFailsWithZero()
-    {
-        TaskThread thread;
-        QSignalSpy progress(&thread, &TaskThread::updateProgress);
-        QSignalSpy failed(&thread, &TaskThread::updateFailed);
-        QSignalSpy succeeded(&thread, &TaskThread::updateSuccess);
-
-        thread.downProgress(60.0);
-        QCOMPARE(progress.count(), 1);
-
-        thread.setUrl(QStringLiteral("not a url"));
-        thread.start();
-        QVERIFY(failed.wait(30000));
-        QVERIFY(thread.wait(30000));
-        QCOMPARE(failed.takeFirst().at(0).toInt(), 0);
-        QCOMPARE(succeeded.count(), 0);
-
-        thread.downProgress(1.5);
-        QCOMPARE(progress.count(), 2);
-        QCOMPARE(progress.at(1).at(0).toDouble(), 1.5);
+        // A response to "Range: bytes=100-" of a file first seen with total bytes.
+        const std::tuple<const char*, long, const char*, qint64, Body> responses[] = {
+            {"200", 200, "bytes 100-999/1000", 1000, Body::FromZero},
+            {"fits", 206, "bytes 100-999/1000", 1000, Body::Append},
+            {"total unknown", 206, "bytes 100-999/*", -1, Body::Append},
+            {"other start", 206, "bytes 0-999/1000", 1000, Body::Reject},
+            {"other total", 206, "bytes 100-1999/2000", 1000, Body::Reject},
+            {"short of the end", 206, "bytes 100-499/1000", 1000, Body::Reject},
+            {"no header", 206, "", 1000, Body::Reject},
+        };
+        for (const auto& [name, status, contentRange, total, body] : responses)
+            QVERIFY2(RetryPolicy::forResponse(status, contentRange, 100, total) == body, name);
     }
 };
 
