@@ -96,13 +96,14 @@ size_t DownloadManager::onWrite(const char* data, size_t bytes)
             m_rejected = true;
             return 0;
         case RetryPolicy::Body::FromZero:
-            if (m_offset > 0) {
+            if (m_offset > 0 && m_file) {
                 std::fclose(m_file);
                 m_file = DownloadIo::openForWriting(m_tempPath);
                 m_offset = 0;
             }
             m_total = length;
-            m_validator = m_etag.isEmpty() ? m_lastModified : m_etag;
+            // If-Range takes only a strong ETag.
+            m_validator = m_etag.isEmpty() || m_etag.startsWith("W/") ? m_lastModified : m_etag;
             break;
         case RetryPolicy::Body::Append:
             break;
