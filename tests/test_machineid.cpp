@@ -2,24 +2,12 @@
 #include "support/TestEnvironment.h"
 #include "telemetry/MachineIdentifier.h"
 
-namespace {
-
-// A stand-in for the query tool: prints the prepared answer for its first
-// argument and counts its runs.
-const char kScript[] = "#!/bin/sh\n"
-                       "d=$(dirname \"$0\")\n"
-                       "echo \"$*\" >> \"$d/runs\"\n"
-                       "[ -f \"$d/$1.out\" ] && cat \"$d/$1.out\"\n"
-                       "exit 0\n";
-
-} // namespace
-
 class TestMachineId : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_tool;
-    QByteArray m_path;
+    QByteArray m_path = qgetenv("PATH");
 
     void writeFile(const QString& name, const QByteArray& content)
     {
@@ -28,94 +16,68 @@ class TestMachineId : public QObject
         file.write(content);
     }
 
-    QStringList runs()
-    {
-        QFile file(m_tool.filePath(QStringLiteral("runs")));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-
 private slots:
+    // A stand-in for the query tool: prints the answer prepared for its first argument.
     void initTestCase()
     {
-        writeFile(QStringLiteral("wmic"), kScript);
-        QVERIFY(QFile::setPermissions(m_tool.filePath(QStringLiteral("wmic")),
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        m_path = qgetenv("PATH");
+        writeFile("wmic", "#!/bin/sh\ncat \"$(dirname \"$0\")/$1.out\"\n");
+        QVERIFY(QFile::setPermissions(m_tool.filePath("wmic"), QFile::ReadOwner | QFile::ExeOwner));
         qputenv("PATH", QFile::encodeName(m_tool.path()) + ':' + m_path);
     }
 
-    void cleanupTestCase() { qputenv("PATH", m_path); }
-
+    // Where the processor id is not asked for, its answer "x" would change the digest.
     void identifier_data()
     {
         QTest::addColumn<QByteArray>("uuidOut");
         QTest::addColumn<QByteArray>("cpuOut");
         QTest::addColumn<QString>("expected");
-        QTest::addColumn<int>("queries");
-        QTest::newRow("hardware UUID") << QByteArray("UUID                                  \r\n"
-                                                     "4C4C4544-0051-3510-8057-B4C04F4B4A32  \r\n\r\n")
-                                       << QByteArray() << "1ddaa8f825ef9c4d0d8b329d979d63cf" << 1;
-        QTest::newRow("placeholder, one processor")
-            << QByteArray("UUID  \r\nFFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF  \r\n\r\n")
-            << QByteArray("ProcessorId       \r\nBFEBFBFF000906EA  \r\n\r\n")
-            << "7087337dc0f6a2ae3fc0b3e32684f6dd" << 2;
+        QTest::newRow("hardware UUID")
+            << QByteArray("UUID         \r\n4C4C4544-0051-3510-8057-B4C04F4B4A32  \r\n\r\n")
+            << QByteArray("x") << "1ddaa8f825ef9c4d0d8b329d979d63cf";
         QTest::newRow("placeholder inside, two processors")
             << QByteArray("UUID\r\n03000200-FFFFFFFF-0500\r\n")
             << QByteArray("PROCESSORID  \r\nBFEBFBFF000906EA  \r\nBFEBFBFF000906ED  \r\n\r\n")
-            << "b713e7495042c05cf94c3ff68f2c3b6f" << 2;
+            << "b713e7495042c05cf94c3ff68f2c3b6f";
         QTest::newRow("placeholder, no processor id")
-            << QByteArray("UUID\r\nFFFFFFFF\r\n") << QByteArray() << "d41d8cd98f00b204e9800998ecf8427e" << 2;
+            << QByteArray("UUID\r\nFFFFFFFF\r\n") << QByteArray() << "d41d8cd98f00b204e9800998ecf8427e";
         QTest::newRow("lower-case f is a real id")
             << QByteArray("uuid\r\n4c4c4544-ffffffff-3510-8057-b4c04f4b4a32\r\n") << QByteArray("x")
-            << "bbf65b305422009089fa3e20c5ec738f" << 1;
+            << "bbf65b305422009089fa3e20c5ec738f";
         QTest::newRow("header word anywhere, any case")
-            << QByteArray("UUID\r\nab-UuId-cd  \r\n") << QByteArray() << "a667afad714a91704b2005eb10d124ac"
-            << 1;
-        QTest::newRow("no output") << QByteArray() << QByteArray("x") << "d41d8cd98f00b204e9800998ecf8427e"
-                                   << 1;
+            << QByteArray("UUID\r\nab-UuId-cd  \r\n") << QByteArray("x")
+            << "a667afad714a91704b2005eb10d124ac";
+        QTest::newRow("no output") << QByteArray() << QByteArray("x") << "d41d8cd98f00b204e9800998ecf8427e";
     }
 
     void identifier()
     {
         QFETCH(QByteArray, uuidOut);
         QFETCH(QByteArray, cpuOut);
-        QFETCH(int, queries);
-        writeFile(QStringLiteral("csproduct.out"), uuidOut);
-        writeFile(QStringLiteral("cpu.out"), cpuOut);
-        QFile::remove(m_tool.filePath(QStringLiteral("runs")));
-
+        writeFile("csproduct.out", uuidOut);
+        writeFile("cpu.out", cpuOut);
         resetMachineIdentifierCache();
         QTEST(machineIdentifier(), "expected");
-        QCOMPARE(machineIdentifier(), machineIdentifier());
-        QCOMPARE(runs().size(), queries);
-        QCOMPARE(runs().first(), QStringLiteral("csproduct get UUID"));
-        if (queries == 2)
-            QCOMPARE(runs().last(), QStringLiteral("cpu get processorid"));
+        // Asked once per process.
+        writeFile("csproduct.out", "UUID\r\nother\r\n");
+        QTEST(machineIdentifier(), "expected");
     }
 
-    // Without the query tool the platform answers in its layout, the same each time.
-    void withoutQueryTool()
+    // Without the query tool the answer must not depend on who asks: the
+    // firmware UUID is readable by root only, the system's id by everyone.
+    void withoutQueryToolEveryUserGetsTheSameId()
     {
-        QTemporaryDir emptyPath;
-        qputenv("PATH", QFile::encodeName(emptyPath.path()));
-        const QString uuidQuery = QStringLiteral("wmic csproduct get UUID");
-        const QByteArray answer = ExternalTools::runMachineQuery(uuidQuery, 30000);
-        const QByteArray again = ExternalTools::runMachineQuery(uuidQuery, 30000);
-        const QByteArray cpu =
-            ExternalTools::runMachineQuery(QStringLiteral("wmic cpu get processorid"), 30000);
+        qputenv("PATH", "/nonexistent");
+        const QByteArray answer = ExternalTools::runMachineQuery("wmic csproduct get UUID", 30000);
         qputenv("PATH", QFile::encodeName(m_tool.path()) + ':' + m_path);
-        QCOMPARE(again, answer);
-        QVERIFY(cpu.isEmpty());
-        const QRegularExpressionMatch match =
-            QRegularExpression(QStringLiteral("^UUID  \r\n([0-9A-Za-z-]+)  \r\n\r\n$"))
-                .match(QString::fromLatin1(answer));
-        if (!QFileInfo(QStringLiteral("/sys/class/dmi/id/product_uuid")).isReadable() &&
-            !QFileInfo(QStringLiteral("/etc/machine-id")).isReadable())
-            QSKIP("this machine has no id to offer");
-        QVERIFY2(match.hasMatch(), answer.constData());
-        QCOMPARE(cleanQueryOutput(uuidQuery, answer), match.captured(1));
+        QByteArray id;
+        for (const char* path : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
+            QFile file{QString::fromLatin1(path)};
+            if (id.isEmpty() && file.open(QIODevice::ReadOnly))
+                id = file.readAll().trimmed();
+        }
+        if (id.isEmpty())
+            QSKIP("this machine has no id that every user can read");
+        QCOMPARE(answer, "UUID  \r\n" + id + "  \r\n\r\n");
     }
 };
 
