@@ -29,7 +29,6 @@ class TestLog : public QObject
 
 private slots:
     void initTestCase() { qInstallMessageHandler(logMessageHandler); }
-    void cleanupTestCase() { qInstallMessageHandler(nullptr); }
 
     void firstMessagesCreateFolderAndFormat()
     {
