@@ -28,6 +28,8 @@ void runUninstaller(const QString& uninstallCommand)
     QProcess process;
     process.setProgram(program);
     process.start(QIODevice::ReadWrite);
+    // Nothing will ever answer a question it asks on the console.
+    process.closeWriteChannel();
     process.waitForFinished(-1);
 }
 

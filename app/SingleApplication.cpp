@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -22,6 +23,16 @@ QString userScope()
     return QString::fromLatin1(hash.left(12));
 }
 
+// Private to the user where the session provides one; a shared temporary
+// folder lets another local user hold the lock first.
+QStringList runtimeFolders()
+{
+    // The temporary folder is empty when TMPDIR names no folder.
+    QStringList folders{qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath()};
+    folders.removeAll(QString());
+    return folders;
+}
+
 } // namespace
 
 QString SingleApplication::serverNameFor(const QString& id)
@@ -34,20 +45,38 @@ SingleApplication::SingleApplication(const QString& id, int& argc, char** argv)
 {
     // The lock file decides who is first. A holder that crashed leaves a lock
     // whose process is gone, which QLockFile takes over; a live holder's lock
-    // must never go stale however long it runs.
-    m_lock = std::make_unique<QLockFile>(QDir::tempPath() + QLatin1Char('/') + m_serverName +
-                                         QStringLiteral(".lock"));
-    m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0)) {
-        m_running = true;
+    // must never go stale however long it runs. Only a lock held by another
+    // process means another instance: a folder where no lock can be made at
+    // all must not keep the installer from starting.
+    QString folder;
+    for (const QString& candidate : runtimeFolders()) {
+        auto lock = std::make_unique<QLockFile>(candidate + QLatin1Char('/') + m_serverName +
+                                                QStringLiteral(".lock"));
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            m_lock = std::move(lock);
+            folder = candidate;
+            break;
+        }
+        if (lock->error() == QLockFile::LockFailedError) {
+            m_running = true;
+            m_serverName = candidate + QLatin1Char('/') + m_serverName;
+            return;
+        }
+    }
+    if (!m_lock) {
+        qWarning() << "no single-instance lock can be created in" << runtimeFolders() << "- starting anyway";
         return;
     }
+    // On Unix an absolute name places the socket beside the lock.
+    m_serverName = folder + QLatin1Char('/') + m_serverName;
 
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     // A socket left behind by a crashed instance would block listen().
     QLocalServer::removeServer(m_serverName);
-    m_server->listen(m_serverName);
+    if (!m_server->listen(m_serverName))
+        qWarning() << "single-instance socket" << m_serverName << m_server->errorString();
     connect(m_server, &QLocalServer::newConnection, this, &SingleApplication::readMessages);
 }
 

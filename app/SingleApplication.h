@@ -8,8 +8,9 @@
 class QLocalServer;
 
 // The process's QApplication, kept to one running instance per id and user.
-// A lock file decides who is first (a crashed holder's lock is taken over);
-// the first instance listens on a local socket for later starts.
+// A lock file in the user's runtime folder decides who is first (a crashed
+// holder's lock is taken over); the first instance listens on a local socket
+// beside it for later starts. Where no lock can be made, every start runs.
 class SingleApplication : public QApplication
 {
     Q_OBJECT

@@ -10,6 +10,7 @@
 #include "nerixSetupOnline/WindowLogic.h"
 #include "platform/DiskSpace.h"
 #include "telemetry/OperationLogRecord.h"
+#include "telemetry/OperationLogSender.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -25,9 +26,12 @@
 #include <QNetworkRequest>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -322,13 +326,26 @@ void nerixSetupOnline::installProgress(double per)
     setProgress(int(per));
 }
 
+// A worker that has reported its outcome may still be returning from run(),
+// and start() on a running thread does nothing: start it once it has ended.
+static void startWhenFinished(QObject* context, QThread* worker)
+{
+    auto pending = std::make_shared<QMetaObject::Connection>();
+    *pending = QObject::connect(worker, &QThread::finished, context, [worker, pending] {
+        if (QObject::disconnect(*pending))
+            worker->start(QThread::InheritPriority);
+    });
+    if (!worker->isRunning() && QObject::disconnect(*pending))
+        worker->start(QThread::InheritPriority);
+}
+
 void nerixSetupOnline::updateSuccess(QString temppath)
 {
     qDebug() << "updateSuccess" << temppath << "2222222222";
     installPhase = 1;
     installThread->installDir = installPath;
     installThread->packagePath = temppath;
-    installThread->start(QThread::InheritPriority);
+    startWhenFinished(this, installThread);
     sendOperationLog(QStringLiteral("pc-load-ok"));
 }
 
@@ -369,7 +386,7 @@ void nerixSetupOnline::on_pushButton_3_clicked()
     installPhase = 0;
     setProgress(0);
     ui.stackedWidget->setCurrentIndex(2);
-    taskThread->start(QThread::InheritPriority);
+    startWhenFinished(this, taskThread);
 }
 
 void nerixSetupOnline::launchProduct(QNetworkReply* lastPost)
@@ -378,12 +395,30 @@ void nerixSetupOnline::launchProduct(QNetworkReply* lastPost)
         return;
     launching = true;
     QDesktopServices::openUrl(QUrl::fromLocalFile(WindowLogic::productExecutable(installPath, greenTheme)));
+    // The installer is done for the user once the product starts.
+    hide();
 
-    // Give the launch's own telemetry post a moment to leave; the product is
-    // already starting, so the outcome does not matter.
-    if (lastPost && !lastPost->isFinished()) {
-        QEventLoop loop;
-        connect(lastPost, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // Give the launch's own telemetry post a moment to leave, past any posts
+    // a silent receiver holds; the outcome does not matter.
+    QList<QPointer<QNetworkReply>> posts;
+    if (lastPost)
+        posts << lastPost;
+    if (logSender) {
+        for (QNetworkReply* post : logSender->sendWaitingNow())
+            posts << post;
+    }
+    QEventLoop loop;
+    const auto allFinished = [&posts] {
+        return std::all_of(posts.cbegin(), posts.cend(),
+                           [](const QPointer<QNetworkReply>& post) { return !post || post->isFinished(); });
+    };
+    for (const QPointer<QNetworkReply>& post : qAsConst(posts)) {
+        connect(post, &QNetworkReply::finished, &loop, [&] {
+            if (allFinished())
+                loop.quit();
+        });
+    }
+    if (!allFinished()) {
         QTimer::singleShot(kLastPostWaitMs, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
@@ -409,7 +444,9 @@ QNetworkReply* nerixSetupOnline::sendOperationLog(const QString& btnId)
 
 QNetworkReply* nerixSetupOnline::postOperationLog(const QNetworkRequest& request, const QByteArray& body)
 {
-    if (!logNetworkManager)
+    if (!logNetworkManager) {
         logNetworkManager = new QNetworkAccessManager(this);
-    return logNetworkManager->post(request, body);
+        logSender = new OperationLogSender(logNetworkManager, logNetworkManager);
+    }
+    return logSender->post(request, body);
 }

@@ -9,6 +9,7 @@
 #include <functional>
 
 class InstallThread;
+class OperationLogSender;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QNetworkRequest;
@@ -81,6 +82,7 @@ private:
     bool launching = false;
     int slideIndex = 0;
     QNetworkAccessManager* logNetworkManager = nullptr;
+    OperationLogSender* logSender = nullptr;
     QString logBaseUrl;
     QString packageUrl;
     std::function<void(int)> exitHandler;

@@ -1,8 +1,10 @@
 #include "platform/DiskSpace.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <mntent.h>
 #include <utility>
 
 namespace {
@@ -33,11 +35,20 @@ QStorageInfo volumeOf(const QString& path)
 
 QStringList DiskSpace::driveRoots()
 {
+    // Every mount point, not only those Qt thinks a user wants to see: it
+    // leaves out whatever lies under /dev (a home on a tmpfs there), yet a
+    // folder's drive key may name any of them.
     QStringList roots;
-    const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    for (const QStorageInfo& volume : volumes) {
-        if (volume.isValid() && volume.isReady())
-            roots.append(volume.rootPath());
+    FILE* table = setmntent("/proc/self/mounts", "r");
+    if (!table)
+        table = setmntent("/etc/mtab", "r");
+    if (table) {
+        while (const mntent* entry = getmntent(table)) {
+            const QStorageInfo volume(QFile::decodeName(entry->mnt_dir));
+            if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath()))
+                roots.append(volume.rootPath());
+        }
+        endmntent(table);
     }
     return roots;
 }

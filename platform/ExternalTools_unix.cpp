@@ -21,14 +21,17 @@ QByteArray readTrimmed(const QString& path)
     return file.readAll().trimmed();
 }
 
-// The machine's own stable id: the firmware UUID where it is readable
-// (usually only for root), else the id the system made at installation.
+// The id the system made at installation. Every user can read it, so the
+// same machine gives the same identifier with and without root rights (the
+// firmware UUID is readable by root only).
 QByteArray localMachineId()
 {
-    const QByteArray uuid = readTrimmed(QStringLiteral("/sys/class/dmi/id/product_uuid"));
-    if (!uuid.isEmpty())
-        return uuid;
-    return readTrimmed(QStringLiteral("/etc/machine-id"));
+    for (const char* path : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
+        const QByteArray id = readTrimmed(QLatin1String(path));
+        if (!id.isEmpty())
+            return id;
+    }
+    return QByteArray();
 }
 
 } // namespace

@@ -10,6 +10,7 @@ packages=(
     p7zip-full openssl python3 curl procps
     xvfb xdotool imagemagick fonts-wqy-microhei
     clang libclang-rt-14-dev
+    g++-mingw-w64-x86-64-posix
 )
 [ "${NERIX_EXTRA_PACKAGES:-}" ] && packages+=(${NERIX_EXTRA_PACKAGES})
 
