@@ -1,5 +1,6 @@
 #pragma once
 
+#include "nerixSetupOnline/PageImages.h"
 #include "ui_nerixSetupOnline.h"
 
 #include <QMap>
@@ -12,6 +13,7 @@ class InstallThread;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QNetworkRequest;
+class FocusRing;
 class FrameShadow;
 class TaskThread;
 
@@ -38,6 +40,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -60,7 +63,10 @@ private:
     void setProgress(int per);
     void startInstallation();
     void toggleAgreement();
+    void requestClose();
     void confirmClose();
+    void setUpKeyboardAndReaders();
+    void pageShown(int index);
     void launchProduct(QNetworkReply* lastPost);
     void stopWorkers();
     static const FrameShadow& frameShadow();
@@ -79,9 +85,12 @@ private:
     int installPhase = 0;
     bool dragging = false;
     bool launching = false;
+    bool askingClose = false;
     int slideIndex = 0;
     QNetworkAccessManager* logNetworkManager = nullptr;
     QString logBaseUrl;
     QString packageUrl;
     std::function<void(int)> exitHandler;
+    FocusRing* focusRing = nullptr;
+    PageImages pageImages;
 };
