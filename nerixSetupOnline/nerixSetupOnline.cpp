@@ -302,22 +302,28 @@ void nerixSetupOnline::keyPressEvent(QKeyEvent* event)
 
 void nerixSetupOnline::requestClose()
 {
-    if (askingClose)
-        return;
-    sendOperationLog(QStringLiteral("pc-install-close"));
-    askingClose = true;
-    confirmClose();
-    askingClose = false;
+    if (askToClose())
+        close();
 }
 
-void nerixSetupOnline::confirmClose()
+bool nerixSetupOnline::askToClose()
+{
+    if (askingClose) // already asked: the answer to the open question decides
+        return false;
+    sendOperationLog(QStringLiteral("pc-install-close"));
+    askingClose = true;
+    const bool yes = confirmClose();
+    askingClose = false;
+    return yes;
+}
+
+bool nerixSetupOnline::confirmClose()
 {
     QMessageBox box(QMessageBox::Question, QObject::tr("language2"),
                     installPhase == 2 ? tr("language3") : tr("language4"), QMessageBox::Yes | QMessageBox::No,
                     nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     applyYesNoCaptions(box);
-    if (box.exec() == QMessageBox::Yes)
-        close();
+    return box.exec() == QMessageBox::Yes;
 }
 
 void nerixSetupOnline::startInstallation()
@@ -405,9 +411,8 @@ void nerixSetupOnline::closeEvent(QCloseEvent* event)
 {
     // The window system's close (Alt+F4, the task bar) asks like the close box;
     // the close box's own Yes and the end of the session close at once.
-    if (event->spontaneous()) {
+    if (event->spontaneous() && !askToClose()) {
         event->ignore();
-        requestClose();
         return;
     }
     // A worker must never outlive the window that owns it.

@@ -64,7 +64,8 @@ private:
     void startInstallation();
     void toggleAgreement();
     void requestClose();
-    void confirmClose();
+    bool askToClose();
+    bool confirmClose();
     void setUpKeyboardAndReaders();
     void pageShown(int index);
     void launchProduct(QNetworkReply* lastPost);

@@ -1,3 +1,4 @@
+// The window's decisions and drawing helpers, without a window.
 #include "BuildConfig.h"
 #include "app/QuestionBox.h"
 #include "app/Translator.h"
@@ -15,81 +16,38 @@ class TestWindowLogic : public QObject
     Q_OBJECT
 
 private slots:
-    void barValue_data()
+    void decisions()
     {
-        QTest::addColumn<int>("phase");
-        QTest::addColumn<double>("per");
-        QTest::addColumn<int>("bar");
-        QTest::newRow("download half") << 0 << 50.0 << 40;
-        QTest::newRow("download 99.9 truncates twice") << 0 << 99.9 << 79;
-        QTest::newRow("extract start") << 1 << 0.0 << 80;
-        QTest::newRow("extract half") << 1 << 50.0 << 90;
-        QTest::newRow("late progress after success") << 2 << 70.0 << 94;
-    }
-    void barValue()
-    {
-        QFETCH(int, phase);
-        QFETCH(double, per);
-        QFETCH(int, bar);
-        // The slots truncate the worker's double before mapping.
-        QCOMPARE(WindowLogic::barValue(phase, int(per)), bar);
-    }
-
-    void freeSpaceRule()
-    {
-        QVERIFY(WindowLogic::hasEnoughSpace(209715200));
-        QVERIFY(!WindowLogic::hasEnoughSpace(209715199));
-        QCOMPARE(WindowLogic::freeSpaceText(12.2), QStringLiteral("12.20GB"));
-        QCOMPARE(WindowLogic::freeSpaceText(1234.567), QStringLiteral("1234.57GB"));
-    }
-
-    void packageUrl_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("green");
-        QTest::addColumn<bool>("free");
-        QTest::addColumn<QString>("url");
+        using namespace WindowLogic;
+        // Download fills the bar to 80, extraction from 80 on; the slots truncate the worker's double first.
+        QCOMPARE(barValue(0, int(50.0)), 40);
+        QCOMPARE(barValue(0, int(99.9)), 79);
+        QCOMPARE(barValue(1, 0), 80);
+        QCOMPARE(barValue(1, 50), 90);
+        QCOMPARE(barValue(2, 70), 94); // a late progress after success
+        QVERIFY(hasEnoughSpace(209715200) && !hasEnoughSpace(209715199));
+        QCOMPARE(freeSpaceText(1234.567), QStringLiteral("1234.57GB"));
+        QCOMPARE(installPathFor("D:/", false), QStringLiteral("D:/corvaneMasterRecovery"));
+        QCOMPARE(installPathFor("/home/u", true), QStringLiteral("/home/u/quorbelMasterRecovery"));
+        QCOMPARE(productExecutable("/x", true), QStringLiteral("/x/quorbelMasterRecovery.exe"));
+        QCOMPARE(agreementUrl(), QLatin1String(endpoints::agreementHost) + "/agreement.html");
+        // Later rules win: the test channel, then the green edition, then the free one.
         const QString pkg = QLatin1String(endpoints::packageHost) + QStringLiteral("/upload/pc/");
         const QString product = QLatin1String(endpoints::productHost) + QStringLiteral("/upload/pc/");
-        QTest::newRow("normal") << 1 << false << false << pkg + "corvaneSetupx64_min.7z";
-        QTest::newRow("test channel") << 0 << false << false << pkg + "corvaneSetupx64_min_test.7z";
-        QTest::newRow("green ignores mode") << 0 << true << false << product + "quorbelSetupx64_min.7z";
-        QTest::newRow("free") << 1 << false << true << product + "corvaneSetupFreex64_min.7z";
-        QTest::newRow("free wins over green") << 0 << true << true << product + "corvaneSetupFreex64_min.7z";
-    }
-    void packageUrl()
-    {
-        QFETCH(int, mode);
-        QFETCH(bool, green);
-        QFETCH(bool, free);
-        QFETCH(QString, url);
-        QCOMPARE(WindowLogic::packageUrl(mode, green, free), url);
+        QCOMPARE(packageUrl(1, false, false), pkg + "corvaneSetupx64_min.7z");
+        QCOMPARE(packageUrl(0, false, false), pkg + "corvaneSetupx64_min_test.7z");
+        QCOMPARE(packageUrl(0, true, false), product + "quorbelSetupx64_min.7z");
+        QCOMPARE(packageUrl(0, true, true), product + "corvaneSetupFreex64_min.7z");
     }
 
-    void installPath_data()
+    void languageAndCaptions()
     {
-        QTest::addColumn<QString>("root");
-        QTest::addColumn<bool>("green");
-        QTest::addColumn<QString>("path");
-        QTest::newRow("drive root") << "D:/" << false << "D:/corvaneMasterRecovery";
-        QTest::newRow("folder") << "D:/Apps" << false << "D:/Apps/corvaneMasterRecovery";
-        QTest::newRow("green") << "/home/u/Applications" << true
-                               << "/home/u/Applications/quorbelMasterRecovery";
-    }
-    void installPath()
-    {
-        QFETCH(QString, root);
-        QFETCH(bool, green);
-        QFETCH(QString, path);
-        QCOMPARE(WindowLogic::installPathFor(root, green), path);
-    }
-
-    void executableAndAgreement()
-    {
-        QCOMPARE(WindowLogic::productExecutable("E:\\Apps\\corvaneMasterRecovery", false),
-                 QStringLiteral("E:\\Apps\\corvaneMasterRecovery/corvaneMasterRecovery.exe"));
-        QCOMPARE(WindowLogic::productExecutable("/x", true), QStringLiteral("/x/quorbelMasterRecovery.exe"));
-        QCOMPARE(WindowLogic::agreementUrl(), QLatin1String(endpoints::agreementHost) + "/agreement.html");
+        // The locale codec is UTF-8 here, which would turn the GBK bytes into garbage.
+        QCOMPARE(yesCaption(), QString::fromUtf8("是"));
+        QCOMPARE(noCaption(), QString::fromUtf8("否"));
+        QVERIFY(translationFileFor(QLocale::English).endsWith("_en.qm"));
+        for (QLocale::Language other : {QLocale::Chinese, QLocale::German})
+            QVERIFY(translationFileFor(other).endsWith("_zh.qm") && QFile::exists(translationFileFor(other)));
     }
 
     void frameShadowLooksLikeTheEffect_data()
@@ -129,30 +87,6 @@ private slots:
         }
         QVERIFY2(worst <= 2, qPrintable(QString::number(worst))); // no seams where the pieces meet
         QVERIFY(qAlpha(painted.pixel(frame.left() - 1, 300)) > 0);
-    }
-
-    void yesNoCaptionsAreChineseEverywhere()
-    {
-        // The locale codec is UTF-8 here, which would turn the GBK bytes into garbage.
-        QCOMPARE(yesCaption(), QString::fromUtf8("是"));
-        QCOMPARE(noCaption(), QString::fromUtf8("否"));
-    }
-
-    void localeChoosesCatalogue_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<bool>("english");
-        QTest::newRow("English") << int(QLocale::English) << true;
-        QTest::newRow("Chinese") << int(QLocale::Chinese) << false;
-        QTest::newRow("German") << int(QLocale::German) << false;
-    }
-    void localeChoosesCatalogue()
-    {
-        QFETCH(int, language);
-        QFETCH(bool, english);
-        const QString file = translationFileFor(QLocale::Language(language));
-        QCOMPARE(file.endsWith(QLatin1String("_en.qm")), english);
-        QVERIFY(QFile::exists(file));
     }
 };
 
