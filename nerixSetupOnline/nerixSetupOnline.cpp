@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -29,6 +30,7 @@
 #include <QNetworkRequest>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -53,6 +55,24 @@ void fitRow(QWidget* row)
     row->ensurePolished(); // the style sheets' fonts decide the width
     row->layout()->invalidate();
     row->resize(qMax(row->width(), row->layout()->sizeHint().width()), row->height());
+}
+
+// On a 2x screen Qt draws an "image:" picture that is smaller than its label
+// at twice its size (the icon is sized by its pixels). As a centred
+// background it keeps its size at every scale and still gets the @2x file.
+void centreSmallPictures(QWidget* root)
+{
+    static const QRegularExpression rule(QStringLiteral("^image:\\s*url\\(([^)]*)\\);$"));
+    const QList<QLabel*> labels = root->findChildren<QLabel*>();
+    for (QLabel* label : labels) {
+        const QRegularExpressionMatch match = rule.match(label->styleSheet().trimmed());
+        const QSize picture = match.hasMatch() ? QImageReader(match.captured(1)).size() : QSize();
+        if (picture.isValid() && picture != label->size() && picture.boundedTo(label->size()) == picture)
+            label->setStyleSheet(
+                QStringLiteral(
+                    "background-image: url(%1); background-position: center; background-repeat: no-repeat;")
+                    .arg(match.captured(1)));
+    }
 }
 
 QString tickStyle(const char* folder, const char* image)
@@ -96,6 +116,7 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
     // Longer translations and the green look's fonts must not clip the agreement rows.
     fitRow(ui.widget);
     fitRow(ui.horizontalLayoutWidget);
+    centreSmallPictures(this);
     for (QWidget* hidden : {ui.page, ui.page_3, ui.page_7})
         pageImages.defer(hidden);
     connect(ui.stackedWidget, &QStackedWidget::currentChanged, this, &nerixSetupOnline::pageShown);

@@ -36,14 +36,6 @@ private slots:
         row("InstallThread", "language7", "Corvane", "Corvanix");
         // The uninstall shortcut keeps its Chinese prefix in English.
         row("InstallThread", "language8", QString::fromUtf8("卸载"), QString::fromUtf8("卸载"));
-        // A literal backslash and n, not a line break.
-        row("QObject", "language9", kAny,
-            "Please do not install this program to the partition you need to restore, \\nto avoid "
-            "overwriting the "
-            "files to be restored!");
-        // Unfinished entries must show their source text.
-        row("nerixSetupOnline", "Open Directory", QString(), QString());
-        row("nerixSetupOnlineClass", "正在安装，请稍后（已完成72%）", QString(), QString());
         // Placeholders and the title are shown as written in both languages.
         for (const char* key : {"nerixSetupOnline", "212.1MB", "12.2GB"})
             row("nerixSetupOnlineClass", key, QString(), QString());
