@@ -2,11 +2,12 @@
 
 void PageImages::defer(QWidget* page)
 {
-    QList<QWidget*> widgets = page->findChildren<QWidget*>();
-    widgets.prepend(page);
+    const QList<QWidget*> widgets = page->findChildren<QWidget*>();
     for (QWidget* widget : widgets) {
         const QString style = widget->styleSheet();
-        if (!style.contains(QLatin1String("url("))) // image-only rules in this form
+        // Image-only rules in this form. A container's sheet is left: taking
+        // it off restyles every child, which costs more than its picture.
+        if (!style.contains(QLatin1String("url(")) || !widget->findChildren<QWidget*>().isEmpty())
             continue;
         m_deferred[page].append({widget, style});
         widget->setStyleSheet(QString());

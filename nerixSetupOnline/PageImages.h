@@ -9,11 +9,11 @@
 
 // Style-sheet pictures of pages that are not shown yet. Qt decodes every
 // image of a style sheet when the window is polished, hidden pages included;
-// these wait until their page first appears, so the first frame does not.
+// the labels' pictures wait until their page first appears.
 class PageImages
 {
 public:
-    // Takes the image rules off page and its descendants.
+    // Takes the image rules off the labels (widgets without children) of page.
     void defer(QWidget* page);
     // Gives them back (once); a style sheet set meanwhile is left alone.
     void restore(QWidget* page);
