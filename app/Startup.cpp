@@ -54,8 +54,13 @@ int runInstaller(int argc, char** argv)
     qInstallMessageHandler(logMessageHandler);
     // Ending the session is answered like the close box's Yes: the workers
     // stop and are waited for before the process ends. Requests are served
-    // by the event loop, so the window exists by then.
-    Signals::onTerminationRequest([] { QApplication::closeAllWindows(); });
+    // by the event loop, so the window exists by then. QWidget::close, unlike
+    // closeAllWindows, is not the window system's close, which asks first.
+    Signals::onTerminationRequest([] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget* window : windows)
+            window->close();
+    });
     qDebug() << "param>>>>>" << param;
 
     nerixSetupOnline window;

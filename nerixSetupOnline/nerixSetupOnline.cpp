@@ -112,7 +112,10 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
 
     if (greenTheme)
         applyGreenTheme(this, ui);
+}
 
+void nerixSetupOnline::finishForm()
+{
     // Longer translations and the green look's fonts must not clip the agreement rows.
     fitRow(ui.widget);
     fitRow(ui.horizontalLayoutWidget);
@@ -225,6 +228,7 @@ void nerixSetupOnline::initInstall()
     ui.lineEdit->setText(installPath);
     ui.lb_size2->setText(driveFreeText.value(driveKey));
     checkFreeSpace(driveKey);
+    finishForm();
     pageShown(ui.stackedWidget->currentIndex());
 }
 

@@ -66,6 +66,8 @@ private:
     void requestClose();
     bool askToClose();
     bool confirmClose();
+    // The rest of the form's set-up, before the window is first shown.
+    void finishForm();
     void setUpKeyboardAndReaders();
     void pageShown(int index);
     void launchProduct(QNetworkReply* lastPost);
