@@ -13,8 +13,24 @@
 #include <QDebug>
 #include <QStandardPaths>
 
+void enableHighDpi()
+{
+    // The window keeps its logical size on 125-200 % screens. Qt picks the
+    // "@2x" pictures for style-sheet backgrounds by itself; the labels'
+    // "image:" rules go through QIcon, which does so only with high-DPI pixmaps.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    // Windows' scales are exact quarter steps: use them as they are (1.5, not
+    // 2). X servers without a set DPI report odd ones (1.04) that are better
+    // rounded, as Qt does by default.
+    if (QSysInfo::productType() == QLatin1String("windows"))
+        QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+            Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+}
+
 int runInstaller(int argc, char** argv)
 {
+    enableHighDpi();
     const QString appId = greenTheme ? QStringLiteral("onlinesetup-green") : QStringLiteral("onlinesetup");
     SingleApplication app(appId, argc, argv);
     if (app.isRunning()) {
@@ -38,8 +54,13 @@ int runInstaller(int argc, char** argv)
     qInstallMessageHandler(logMessageHandler);
     // Ending the session is answered like the close box's Yes: the workers
     // stop and are waited for before the process ends. Requests are served
-    // by the event loop, so the window exists by then.
-    Signals::onTerminationRequest([] { QApplication::closeAllWindows(); });
+    // by the event loop, so the window exists by then. QWidget::close, unlike
+    // closeAllWindows, is not the window system's close, which asks first.
+    Signals::onTerminationRequest([] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget* window : windows)
+            window->close();
+    });
     qDebug() << "param>>>>>" << param;
 
     nerixSetupOnline window;

@@ -5,6 +5,8 @@
 #include "app/QuestionBox.h"
 #include "download/TaskThread.h"
 #include "install/InstallThread.h"
+#include "nerixSetupOnline/ControlAccessible.h"
+#include "nerixSetupOnline/FocusRing.h"
 #include "nerixSetupOnline/FrameShadow.h"
 #include "nerixSetupOnline/GreenTheme.h"
 #include "nerixSetupOnline/WindowLogic.h"
@@ -12,6 +14,7 @@
 #include "telemetry/OperationLogRecord.h"
 #include "telemetry/OperationLogSender.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
@@ -19,6 +22,8 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QImageReader>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QNetworkAccessManager>
@@ -27,6 +32,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -38,6 +44,40 @@ namespace {
 // How long the launch waits for its telemetry post before the process ends.
 constexpr int kLastPostWaitMs = 2000;
 constexpr int kSlideIntervalMs = 3000;
+
+bool isActivationKey(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return !key->isAutoRepeat() && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+           (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+}
+
+void fitRow(QWidget* row)
+{
+    row->ensurePolished(); // the style sheets' fonts decide the width
+    row->layout()->invalidate();
+    row->resize(qMax(row->width(), row->layout()->sizeHint().width()), row->height());
+}
+
+// On a 2x screen Qt draws an "image:" picture that is smaller than its label
+// at twice its size (the icon is sized by its pixels). As a centred
+// background it keeps its size at every scale and still gets the @2x file.
+void centreSmallPictures(QWidget* root)
+{
+    static const QRegularExpression rule(QStringLiteral("^image:\\s*url\\(([^)]*)\\);$"));
+    const QList<QLabel*> labels = root->findChildren<QLabel*>();
+    for (QLabel* label : labels) {
+        const QRegularExpressionMatch match = rule.match(label->styleSheet().trimmed());
+        const QSize picture = match.hasMatch() ? QImageReader(match.captured(1)).size() : QSize();
+        if (picture.isValid() && picture != label->size() && picture.boundedTo(label->size()) == picture)
+            label->setStyleSheet(
+                QStringLiteral(
+                    "background-image: url(%1); background-position: center; background-repeat: no-repeat;")
+                    .arg(match.captured(1)));
+    }
+}
 
 QString tickStyle(const char* folder, const char* image)
 {
@@ -60,10 +100,6 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
     for (QWidget* button : {ui.btnSetupview, ui.btnSetupview_2, ui.btnSetupview_3})
         button->setAttribute(Qt::WA_StyledBackground);
 
-    // Longer translations must not clip the agreement rows.
-    for (QWidget* row : {ui.widget, ui.horizontalLayoutWidget})
-        row->resize(qMax(row->width(), row->sizeHint().width()), row->height());
-
     for (QWidget* watched :
          {static_cast<QWidget*>(ui.lbClose), static_cast<QWidget*>(ui.lb_agreement),
           static_cast<QWidget*>(ui.lb_agreement_2), static_cast<QWidget*>(ui.lb_custom), ui.btnSetupview,
@@ -71,6 +107,8 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
           static_cast<QWidget*>(ui.label_8), static_cast<QWidget*>(ui.label_min)}) {
         watched->installEventFilter(this);
     }
+    ui.btnDir->installEventFilter(this);
+    ui.pushButton_3->installEventFilter(this);
 
     logNetworkManager = nullptr;
     agreementChecked = true;
@@ -78,6 +116,73 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
 
     if (greenTheme)
         applyGreenTheme(this, ui);
+}
+
+void nerixSetupOnline::finishForm()
+{
+    // Longer translations and the green look's fonts must not clip the agreement rows.
+    fitRow(ui.widget);
+    fitRow(ui.horizontalLayoutWidget);
+    centreSmallPictures(this);
+    for (QWidget* hidden : {ui.page, ui.page_3, ui.page_7})
+        pageImages.defer(hidden);
+    connect(ui.stackedWidget, &QStackedWidget::currentChanged, this, &nerixSetupOnline::pageShown);
+    setUpKeyboardAndReaders();
+}
+
+void nerixSetupOnline::setUpKeyboardAndReaders()
+{
+    const QColor accent = greenTheme ? QColor(0x21, 0xAD, 0x36) : QColor(0x3B, 0x7E, 0xEE);
+    const qreal buttonRadius = greenTheme ? 4 : 8;
+    focusRing = new FocusRing(ui.frame, accent);
+    struct Control
+    {
+        QWidget* widget;
+        QAccessible::Role role; // NoRole: a push button that describes itself
+        QString name;
+        qreal ringRadius;
+    };
+    // In tab order: the controls of each page as they read, then the window's boxes.
+    const Control controls[] = {
+        {ui.label_4, QAccessible::CheckBox, ui.label_5->text(), 2},
+        {ui.lb_agreement, QAccessible::Link, ui.lb_agreement->text(), 2},
+        {ui.lb_custom, QAccessible::Link, ui.lb_custom->text(), 2},
+        {ui.btnSetupview, QAccessible::Button, ui.label->text(), 4},
+        {ui.label_8, QAccessible::CheckBox, ui.label_9->text(), 2},
+        {ui.lb_agreement_2, QAccessible::Link, ui.lb_agreement_2->text(), 2},
+        {ui.btnDir, QAccessible::NoRole, QString(), buttonRadius},
+        {ui.btnSetupview_2, QAccessible::Button, ui.label_13->text(), buttonRadius},
+        {ui.pushButton_3, QAccessible::NoRole, QString(), 4},
+        {ui.btnSetupview_3, QAccessible::Button, ui.label_28->text(), buttonRadius},
+        {ui.label_min, QAccessible::Button, tr("language12"), 4},
+        {ui.lbClose, QAccessible::Button, tr("language11"), 4},
+    };
+    QWidget* previous = nullptr;
+    for (const Control& control : controls) {
+        if (control.role != QAccessible::NoRole) {
+            control.widget->setFocusPolicy(Qt::TabFocus);
+            ControlAccessible::describe(control.widget, control.role, control.name);
+        }
+        focusRing->track(control.widget, control.ringRadius);
+        if (previous)
+            setTabOrder(previous, control.widget);
+        previous = control.widget;
+    }
+    ui.label_4->setProperty("checked", agreementChecked);
+    ui.label_8->setProperty("checked", agreementChecked);
+}
+
+void nerixSetupOnline::pageShown(int index)
+{
+    pageImages.restore(ui.stackedWidget->widget(index));
+    // Each page's main button holds the focus, so Return alone installs and
+    // then starts the product; the progress page has none until a failure.
+    if (index == 1)
+        (ui.btnSetupview_2->isEnabled() ? static_cast<QWidget*>(ui.btnSetupview_2) : ui.btnDir)->setFocus();
+    else if (index == 3)
+        ui.btnSetupview_3->setFocus();
+    else
+        setFocus();
 }
 
 nerixSetupOnline::~nerixSetupOnline()
@@ -127,6 +232,8 @@ void nerixSetupOnline::initInstall()
     ui.lineEdit->setText(installPath);
     ui.lb_size2->setText(driveFreeText.value(driveKey));
     checkFreeSpace(driveKey);
+    finishForm();
+    pageShown(ui.stackedWidget->currentIndex());
 }
 
 void nerixSetupOnline::scanDrives()
@@ -174,13 +281,20 @@ void nerixSetupOnline::on_btnDir_clicked()
 
 bool nerixSetupOnline::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool press = event->type() == QEvent::MouseButtonPress;
-    const bool release = event->type() == QEvent::MouseButtonRelease;
-
-    if (watched == ui.lbClose && press) {
-        sendOperationLog(QStringLiteral("pc-install-close"));
-        confirmClose();
+    // Space, Return and Enter on the focused control act as its click.
+    const bool key = isActivationKey(event);
+    const bool press = event->type() == QEvent::MouseButtonPress || key;
+    const bool release = event->type() == QEvent::MouseButtonRelease || key;
+    if (auto* button = qobject_cast<QAbstractButton*>(watched)) {
+        if (key)
+            button->click();
+        if (watched == ui.pushButton_3 && event->type() == QEvent::Show)
+            ui.pushButton_3->setFocus();
+        return key || QObject::eventFilter(watched, event);
     }
+
+    if (watched == ui.lbClose && press)
+        requestClose();
     if (watched == ui.label_min && release) {
         sendOperationLog(QStringLiteral("pc-install-min"));
         showMinimized();
@@ -201,17 +315,44 @@ bool nerixSetupOnline::eventFilter(QObject* watched, QEvent* event)
         sendOperationLog(QStringLiteral("pc-install-check"));
         toggleAgreement();
     }
-    return QObject::eventFilter(watched, event);
+    return key || QObject::eventFilter(watched, event);
 }
 
-void nerixSetupOnline::confirmClose()
+void nerixSetupOnline::keyPressEvent(QKeyEvent* event)
+{
+    // Escape and Alt+F4 (where the window system passes it on) act as the close box.
+    if (event->key() == Qt::Key_Escape ||
+        (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier)) {
+        requestClose();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void nerixSetupOnline::requestClose()
+{
+    if (askToClose())
+        close();
+}
+
+bool nerixSetupOnline::askToClose()
+{
+    if (askingClose) // already asked: the answer to the open question decides
+        return false;
+    sendOperationLog(QStringLiteral("pc-install-close"));
+    askingClose = true;
+    const bool yes = confirmClose();
+    askingClose = false;
+    return yes;
+}
+
+bool nerixSetupOnline::confirmClose()
 {
     QMessageBox box(QMessageBox::Question, QObject::tr("language2"),
                     installPhase == 2 ? tr("language3") : tr("language4"), QMessageBox::Yes | QMessageBox::No,
                     nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     applyYesNoCaptions(box);
-    if (box.exec() == QMessageBox::Yes)
-        close();
+    return box.exec() == QMessageBox::Yes;
 }
 
 void nerixSetupOnline::startInstallation()
@@ -236,6 +377,13 @@ void nerixSetupOnline::toggleAgreement()
     }
     ui.btnSetupview->setEnabled(agreementChecked);
     ui.btnSetupview_2->setEnabled(agreementChecked);
+    for (QLabel* tick : {ui.label_4, ui.label_8}) {
+        tick->setProperty("checked", agreementChecked);
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent stateEvent(tick, changed);
+        QAccessible::updateAccessibility(&stateEvent);
+    }
 }
 
 void nerixSetupOnline::changePage()
@@ -290,6 +438,12 @@ void nerixSetupOnline::mouseReleaseEvent(QMouseEvent* event)
 
 void nerixSetupOnline::closeEvent(QCloseEvent* event)
 {
+    // The window system's close (Alt+F4, the task bar) asks like the close box;
+    // the close box's own Yes and the end of the session close at once.
+    if (event->spontaneous() && !askToClose()) {
+        event->ignore();
+        return;
+    }
     // A worker must never outlive the window that owns it.
     stopWorkers();
     QWidget::closeEvent(event);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "nerixSetupOnline/PageImages.h"
 #include "ui_nerixSetupOnline.h"
 
 #include <QMap>
@@ -13,6 +14,7 @@ class OperationLogSender;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QNetworkRequest;
+class FocusRing;
 class FrameShadow;
 class TaskThread;
 
@@ -39,6 +41,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -61,7 +64,13 @@ private:
     void setProgress(int per);
     void startInstallation();
     void toggleAgreement();
-    void confirmClose();
+    void requestClose();
+    bool askToClose();
+    bool confirmClose();
+    // The rest of the form's set-up, before the window is first shown.
+    void finishForm();
+    void setUpKeyboardAndReaders();
+    void pageShown(int index);
     void launchProduct(QNetworkReply* lastPost);
     void stopWorkers();
     static const FrameShadow& frameShadow();
@@ -80,10 +89,13 @@ private:
     int installPhase = 0;
     bool dragging = false;
     bool launching = false;
+    bool askingClose = false;
     int slideIndex = 0;
     QNetworkAccessManager* logNetworkManager = nullptr;
     OperationLogSender* logSender = nullptr;
     QString logBaseUrl;
     QString packageUrl;
     std::function<void(int)> exitHandler;
+    FocusRing* focusRing = nullptr;
+    PageImages pageImages;
 };

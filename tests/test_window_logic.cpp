@@ -1,3 +1,4 @@
+// The window's decisions and drawing helpers, without a window.
 #include "BuildConfig.h"
 #include "app/QuestionBox.h"
 #include "app/Translator.h"
@@ -15,148 +16,73 @@ class TestWindowLogic : public QObject
     Q_OBJECT
 
 private slots:
-    void barValue_data()
+    void decisions()
     {
-        QTest::addColumn<int>("phase");
-        QTest::addColumn<double>("per");
-        QTest::addColumn<int>("bar");
-        QTest::newRow("download half") << 0 << 50.0 << 40;
-        QTest::newRow("download 99.9 truncates twice") << 0 << 99.9 << 79;
-        QTest::newRow("download done") << 0 << 100.0 << 80;
-        QTest::newRow("download 1.9") << 0 << 1.9 << 0;
-        QTest::newRow("extract start") << 1 << 0.0 << 80;
-        QTest::newRow("extract half") << 1 << 50.0 << 90;
-        QTest::newRow("extract 97") << 1 << 97.0 << 99;
-        QTest::newRow("late progress after success") << 2 << 70.0 << 94;
-    }
-    void barValue()
-    {
-        QFETCH(int, phase);
-        QFETCH(double, per);
-        QFETCH(int, bar);
-        // The slots truncate the worker's double before mapping.
-        QCOMPARE(WindowLogic::barValue(phase, int(per)), bar);
-    }
-
-    void freeSpaceRule()
-    {
-        QVERIFY(WindowLogic::hasEnoughSpace(209715200));
-        QVERIFY(!WindowLogic::hasEnoughSpace(209715199));
-        QVERIFY(WindowLogic::hasEnoughSpace(Q_UINT64_C(0xFFFFFFFFFFFFFFFF)));
-        QVERIFY(!WindowLogic::hasEnoughSpace(0));
-        QCOMPARE(WindowLogic::freeSpaceText(12.2), QStringLiteral("12.20GB"));
-        QCOMPARE(WindowLogic::freeSpaceText(0.0), QStringLiteral("0.00GB"));
-        QCOMPARE(WindowLogic::freeSpaceText(1234.567), QStringLiteral("1234.57GB"));
-    }
-
-    void packageUrl_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("green");
-        QTest::addColumn<bool>("free");
-        QTest::addColumn<QString>("url");
+        using namespace WindowLogic;
+        // Download fills the bar to 80, extraction from 80 on; the slots truncate the worker's double first.
+        QCOMPARE(barValue(0, int(99.9)), 79);
+        QCOMPARE(barValue(1, 0), 80);
+        QCOMPARE(barValue(2, 70), 94); // a late progress after success
+        QVERIFY(hasEnoughSpace(209715200) &&
+                !hasEnoughSpace(209715199)); // at the window too, with its wiring
+        QCOMPARE(freeSpaceText(1234.567), QStringLiteral("1234.57GB"));
+        QCOMPARE(installPathFor("D:/", false), QStringLiteral("D:/corvaneMasterRecovery"));
+        QCOMPARE(productExecutable("/x", true), QStringLiteral("/x/quorbelMasterRecovery.exe"));
+        QCOMPARE(agreementUrl(), QLatin1String(endpoints::agreementHost) + "/agreement.html");
+        // Later rules win: the test channel, then the green edition, then the free one.
         const QString pkg = QLatin1String(endpoints::packageHost) + QStringLiteral("/upload/pc/");
         const QString product = QLatin1String(endpoints::productHost) + QStringLiteral("/upload/pc/");
-        QTest::newRow("normal") << 1 << false << false << pkg + "corvaneSetupx64_min.7z";
-        QTest::newRow("test channel") << 0 << false << false << pkg + "corvaneSetupx64_min_test.7z";
-        QTest::newRow("green ignores mode") << 0 << true << false << product + "quorbelSetupx64_min.7z";
-        QTest::newRow("free") << 1 << false << true << product + "corvaneSetupFreex64_min.7z";
-        QTest::newRow("free wins over green") << 0 << true << true << product + "corvaneSetupFreex64_min.7z";
-    }
-    void packageUrl()
-    {
-        QFETCH(int, mode);
-        QFETCH(bool, green);
-        QFETCH(bool, free);
-        QFETCH(QString, url);
-        QCOMPARE(WindowLogic::packageUrl(mode, green, free), url);
+        QCOMPARE(packageUrl(1, false, false), pkg + "corvaneSetupx64_min.7z");
+        QCOMPARE(packageUrl(0, false, false), pkg + "corvaneSetupx64_min_test.7z");
+        QCOMPARE(packageUrl(0, true, false), product + "quorbelSetupx64_min.7z");
+        QCOMPARE(packageUrl(0, true, true), product + "corvaneSetupFreex64_min.7z");
     }
 
-    void installPath_data()
-    {
-        QTest::addColumn<QString>("root");
-        QTest::addColumn<bool>("green");
-        QTest::addColumn<QString>("path");
-        QTest::newRow("drive root") << "D:/" << false << "D:/corvaneMasterRecovery";
-        QTest::newRow("folder") << "D:/Apps" << false << "D:/Apps/corvaneMasterRecovery";
-        QTest::newRow("unix root") << "/" << false << "/corvaneMasterRecovery";
-        QTest::newRow("green") << "/home/u/Applications" << true
-                               << "/home/u/Applications/quorbelMasterRecovery";
-    }
-    void installPath()
-    {
-        QFETCH(QString, root);
-        QFETCH(bool, green);
-        QFETCH(QString, path);
-        QCOMPARE(WindowLogic::installPathFor(root, green), path);
-    }
-
-    void executableAndAgreement()
-    {
-        QCOMPARE(WindowLogic::productExecutable("E:\\Apps\\corvaneMasterRecovery", false),
-                 QStringLiteral("E:\\Apps\\corvaneMasterRecovery/corvaneMasterRecovery.exe"));
-        QCOMPARE(WindowLogic::productExecutable("/x", true), QStringLiteral("/x/quorbelMasterRecovery.exe"));
-        QCOMPARE(WindowLogic::agreementUrl(), QLatin1String(endpoints::agreementHost) + "/agreement.html");
-    }
-
-    void frameShadowLooksLikeTheEffect()
-    {
-        // Reference: the drop-shadow effect applied to the whole frame.
-        const QRect frame(5, 5, 1024, 720);
-        QGraphicsScene scene;
-        QGraphicsRectItem* item = scene.addRect(frame, Qt::NoPen, QBrush(Qt::white));
-        auto* effect = new QGraphicsDropShadowEffect;
-        effect->setOffset(0, 0);
-        effect->setColor(QColor(0, 0, 0, 76));
-        effect->setBlurRadius(10);
-        item->setGraphicsEffect(effect);
-        QImage reference(1034, 730, QImage::Format_ARGB32_Premultiplied);
-        reference.fill(Qt::transparent);
-        {
-            QPainter painter(&reference);
-            scene.render(&painter, reference.rect(), reference.rect());
-        }
-
-        QImage painted(reference.size(), QImage::Format_ARGB32_Premultiplied);
-        painted.fill(Qt::transparent);
-        {
-            QPainter painter(&painted);
-            FrameShadow(10, QColor(0, 0, 0, 76)).paint(painter, frame);
-        }
-        int worst = 0;
-        for (int y = 0; y < reference.height(); ++y) {
-            for (int x = 0; x < reference.width(); ++x) {
-                if (!frame.contains(x, y))
-                    worst = qMax(worst, qAbs(qAlpha(reference.pixel(x, y)) - qAlpha(painted.pixel(x, y))));
-            }
-        }
-        QVERIFY2(worst <= 2, qPrintable(QString::number(worst)));
-        QVERIFY(qAlpha(painted.pixel(4, 300)) > 0); // the margin does show a shadow
-    }
-
-    void yesNoCaptionsAreChineseEverywhere()
+    void languageAndCaptions()
     {
         // The locale codec is UTF-8 here, which would turn the GBK bytes into garbage.
         QCOMPARE(yesCaption(), QString::fromUtf8("是"));
         QCOMPARE(noCaption(), QString::fromUtf8("否"));
+        QVERIFY(translationFileFor(QLocale::English).endsWith("_en.qm"));
+        for (QLocale::Language other : {QLocale::Chinese, QLocale::German})
+            QVERIFY(translationFileFor(other).endsWith("_zh.qm") && QFile::exists(translationFileFor(other)));
     }
 
-    void localeChoosesCatalogue_data()
+    void frameShadowLooksLikeTheEffect_data()
     {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<bool>("english");
-        QTest::newRow("English") << int(QLocale::English) << true;
-        QTest::newRow("Chinese") << int(QLocale::Chinese) << false;
-        QTest::newRow("German") << int(QLocale::German) << false;
-        QTest::newRow("C") << int(QLocale::C) << false;
+        QTest::addColumn<qreal>("ratio");
+        for (qreal ratio : {1.0, 1.25, 1.5, 2.0})
+            QTest::addRow("scale %g", ratio) << ratio;
     }
-    void localeChoosesCatalogue()
+    void frameShadowLooksLikeTheEffect()
     {
-        QFETCH(int, language);
-        QFETCH(bool, english);
-        const QString file = translationFileFor(QLocale::Language(language));
-        QCOMPARE(file.endsWith(QLatin1String("_en.qm")), english);
-        QVERIFY(QFile::exists(file));
+        // Reference: the drop-shadow effect on the whole frame, drawn in device pixels.
+        QFETCH(qreal, ratio);
+        const QRect frame(QPoint(qRound(5 * ratio), qRound(5 * ratio)), QSize(1024, 720) * ratio);
+        QGraphicsScene scene;
+        auto* effect = new QGraphicsDropShadowEffect;
+        effect->setOffset(0, 0);
+        effect->setColor(QColor(0, 0, 0, 76));
+        effect->setBlurRadius(10 * ratio);
+        scene.addRect(frame, Qt::NoPen, QBrush(Qt::white))->setGraphicsEffect(effect);
+        QImage reference(QSize(1034, 730) * ratio, QImage::Format_ARGB32_Premultiplied);
+        reference.fill(Qt::transparent);
+        QImage painted = reference;
+        painted.setDevicePixelRatio(ratio);
+        {
+            QPainter painter(&reference), logical(&painted);
+            scene.render(&painter, reference.rect(), reference.rect());
+            FrameShadow(10, QColor(0, 0, 0, 76)).paint(logical, QRect(5, 5, 1024, 720));
+        }
+        int worst = 0;
+        for (int y = 0; y < reference.height(); ++y) {
+            for (int x = 0; x < reference.width(); ++x)
+                worst = qMax(worst, frame.contains(x, y)
+                                        ? 0
+                                        : qAbs(qAlpha(reference.pixel(x, y)) - qAlpha(painted.pixel(x, y))));
+        }
+        QVERIFY2(worst <= 2 && qAlpha(painted.pixel(frame.left() - 1, 300)) > 0,
+                 qPrintable(QString::number(worst)));
     }
 };
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev
+    qtbase5-dev qtbase5-private-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev
     libcurl4-openssl-dev
     p7zip-full openssl python3 curl procps
     xvfb xdotool imagemagick fonts-wqy-microhei

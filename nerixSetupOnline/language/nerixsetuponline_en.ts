@@ -51,6 +51,14 @@
         <translation>Corvanix2</translation>
     </message>
     <message>
+        <source>language11</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>language12</source>
+        <translation>Minimise</translation>
+    </message>
+    <message>
         <source>Open Directory</source>
         <translation type="unfinished"></translation>
     </message>

@@ -51,6 +51,14 @@
         <translation>Quorbel</translation>
     </message>
     <message>
+        <source>language11</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>language12</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
         <source>Open Directory</source>
         <translation type="unfinished"></translation>
     </message>
@@ -74,7 +82,7 @@
     <name>nerixSetupOnlineClass</name>
     <message>
         <source>nerixSetupOnline</source>
-        <translation>nerixSetupOnline</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>自定义安装 &gt;&gt;</source>
@@ -122,11 +130,11 @@
     </message>
     <message>
         <source>212.1MB</source>
-        <translation>212.1MB</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>12.2GB</source>
-        <translation>12.2GB</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>重新安装</source>

@@ -30,6 +30,7 @@ public:
     int main(int argc, char** argv)                                                                          \
     {                                                                                                        \
         TestEnvironment::setUp();                                                                            \
+        enableHighDpi();                                                                                     \
         QApplication app(argc, argv);                                                                        \
         initNerixResources();                                                                                \
         DownloadManager::globalInit();                                                                       \
@@ -38,6 +39,7 @@ public:
     }
 
 #include "app/Resources.h"
+#include "app/Startup.h"
 #include "download/DownloadManager.h"
 
 #include <QApplication>

@@ -15,7 +15,8 @@ QColor withAlpha(QColor c, int alpha)
 
 QImage opaqueCanvas(const QSize& size)
 {
-    QImage image(size, QImage::Format_RGB32);
+    QImage image(size * Shapes::scale(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(Shapes::scale());
     image.fill(Qt::white);
     return image;
 }

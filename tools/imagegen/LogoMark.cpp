@@ -143,7 +143,7 @@ void LogoMark::paintSymbol(QPainter& p, const QColor& ink, const QColor& seam, b
 
     p.save();
     // Keep the seams at least a device pixel wide so small marks stay legible.
-    const qreal minimum = 1.0 / std::max(p.worldTransform().m11(), 0.01);
+    const qreal minimum = 1.0 / std::max(p.deviceTransform().m11(), 0.01);
     p.setPen(QPen(seam, std::max(1.7, minimum), Qt::SolidLine, Qt::FlatCap));
     p.setBrush(Qt::NoBrush);
     const qreal step = (bottom - top) / 3;

@@ -12,6 +12,7 @@
 namespace {
 
 const char* const fontFamily = "DejaVu Sans";
+int canvasScale = 1;
 
 // One horizontal box-blur pass over a row-major plane; pixels outside count as zero.
 void boxBlurRows(std::vector<float>& plane, int width, int height, int radius)
@@ -57,9 +58,20 @@ QFont sansFont(bool bold)
 
 namespace Shapes {
 
+void setScale(int scale)
+{
+    canvasScale = scale;
+}
+
+int scale()
+{
+    return canvasScale;
+}
+
 QImage canvas(const QSize& size)
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size * canvasScale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(canvasScale);
     image.fill(Qt::transparent);
     return image;
 }
@@ -74,7 +86,8 @@ void prepare(QPainter& p)
 void softShadow(QPainter& p, const QPainterPath& shape, const QColor& color, qreal blur,
                 const QPointF& offset)
 {
-    const QTransform world = p.worldTransform();
+    // In device pixels: on a 2x canvas the painter's scale is not part of its world transform.
+    const QTransform world = p.deviceTransform();
     const qreal scale = std::sqrt(std::abs(world.determinant()));
     const int radius = std::max(1, qRound(blur * scale / 2.0));
     const QPainterPath device = world.map(shape);
@@ -117,7 +130,9 @@ void softShadow(QPainter& p, const QPainterPath& shape, const QColor& color, qre
     p.save();
     p.resetTransform();
     const QPointF shift = world.map(offset) - world.map(QPointF());
-    p.drawImage(QPointF(box.topLeft()) + shift, mask);
+    const qreal ratio = p.device()->devicePixelRatioF();
+    mask.setDevicePixelRatio(ratio);
+    p.drawImage((QPointF(box.topLeft()) + shift) / ratio, mask);
     p.restore();
 }
 

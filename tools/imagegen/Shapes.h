@@ -13,6 +13,12 @@ namespace Shapes {
 
 enum class FileKind { Document, Photo, Video, Music };
 
+// Pixels per logical pixel of every canvas painted from now on (1 or 2):
+// the artwork is drawn in logical units, so a 2x image is the same picture
+// with twice the detail.
+void setScale(int scale);
+int scale();
+
 QImage canvas(const QSize& size);
 void prepare(QPainter& p);
 

@@ -28,6 +28,10 @@ EXPECTED = {
     "Resources/installation_close.png": (13, 14),
     "Resources/bg_green.png": (650, 360),
     "Resources_green/about_us_logo.png": (30, 30),
+    "Resources_green/about_us_logo2.png": (176, 41),
+    "Resources_green/about_us_logo3.png": (235, 193),
+    "Resources_green/icon_closse.png": (20, 20),
+    "Resources_green/icon_min.png": (20, 20),
     "Resources_green/agree_agreement.png": (14, 14),
     "Resources_green/no_check.png": (14, 14),
     "Resources_green/arr.png": (17, 17),
@@ -37,7 +41,15 @@ EXPECTED = {
     "Resources_green/logo2.png": (110, 76),
     "Resources_green/installation_close.png": (13, 14),
 }
-OPAQUE = {"Resources/bg.png", "Resources/bg2.png", "Resources/bg_green.png"}
+# What the window shows also comes at twice the size, for high-DPI screens.
+SHOWN = ["about_us_logo", "about_us_logo2", "about_us_logo3", "agree_agreement", "no_check", "arr", "img1",
+         "img2", "icon_closse", "icon_min"]
+for folder in ("Resources", "Resources_green"):
+    for stem in SHOWN + (["bg", "bg2"] if folder == "Resources" else []):
+        w, h = EXPECTED[f"{folder}/{stem}.png"]
+        EXPECTED[f"{folder}/{stem}@2x.png"] = (2 * w, 2 * h)
+OPAQUE = {"Resources/bg.png", "Resources/bg2.png", "Resources/bg_green.png", "Resources/bg@2x.png",
+          "Resources/bg2@2x.png"}
 COLOUR_TYPES_WITH_ALPHA = {4, 6}
 
 

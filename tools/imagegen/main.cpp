@@ -48,35 +48,40 @@ struct Entry
     const char* name;
     QSize size;
     Art art;
+    bool shown; // the window shows it: also painted at 2x as "<name>@2x.png" for high-DPI screens
 };
 
 const Entry entries[] = {
-    {false, "about_us_logo.png", {148, 141}, Art::Mark},
-    {true, "about_us_logo.png", {30, 30}, Art::Mark},
-    {false, "about_us_logo2.png", {176, 41}, Art::Wordmark},
-    {false, "about_us_logo3.png", {235, 193}, Art::Success},
-    {false, "agree_agreement.png", {14, 14}, Art::Ticked},
-    {true, "agree_agreement.png", {14, 14}, Art::Ticked},
-    {false, "no_check.png", {16, 16}, Art::Unticked},
-    {true, "no_check.png", {14, 14}, Art::Unticked},
-    {false, "arr.png", {17, 17}, Art::Arrow},
-    {true, "arr.png", {17, 17}, Art::Arrow},
-    {false, "img1.png", {600, 246}, Art::DiskSlide},
-    {true, "img1.png", {396, 165}, Art::DiskSlide},
-    {false, "img2.png", {600, 286}, Art::MediaSlide},
-    {true, "img2.png", {365, 166}, Art::MediaSlide},
-    {false, "bg.png", {1024, 720}, Art::WelcomePage},
-    {false, "bg2.png", {1024, 720}, Art::ProgressPage},
-    {false, "icon_closse.png", {20, 20}, Art::Close},
-    {false, "icon_min.png", {20, 20}, Art::Minimise},
-    {false, "img3.png", {289, 183}, Art::Scan},
-    {true, "img3.png", {289, 183}, Art::Scan},
-    {false, "logo2.png", {120, 120}, Art::Tile},
-    {true, "logo2.png", {110, 76}, Art::Stacked},
-    {false, "installation_close.png", {13, 14}, Art::SmallClose},
-    {true, "installation_close.png", {13, 14}, Art::SmallClose},
+    {false, "about_us_logo.png", {148, 141}, Art::Mark, true},
+    {true, "about_us_logo.png", {30, 30}, Art::Mark, true},
+    {false, "about_us_logo2.png", {176, 41}, Art::Wordmark, true},
+    {true, "about_us_logo2.png", {176, 41}, Art::Wordmark, true},
+    {false, "about_us_logo3.png", {235, 193}, Art::Success, true},
+    {true, "about_us_logo3.png", {235, 193}, Art::Success, true},
+    {false, "agree_agreement.png", {14, 14}, Art::Ticked, true},
+    {true, "agree_agreement.png", {14, 14}, Art::Ticked, true},
+    {false, "no_check.png", {16, 16}, Art::Unticked, true},
+    {true, "no_check.png", {14, 14}, Art::Unticked, true},
+    {false, "arr.png", {17, 17}, Art::Arrow, true},
+    {true, "arr.png", {17, 17}, Art::Arrow, true},
+    {false, "img1.png", {600, 246}, Art::DiskSlide, true},
+    {true, "img1.png", {396, 165}, Art::DiskSlide, true},
+    {false, "img2.png", {600, 286}, Art::MediaSlide, true},
+    {true, "img2.png", {365, 166}, Art::MediaSlide, true},
+    {false, "bg.png", {1024, 720}, Art::WelcomePage, true},
+    {false, "bg2.png", {1024, 720}, Art::ProgressPage, true},
+    {false, "icon_closse.png", {20, 20}, Art::Close, true},
+    {true, "icon_closse.png", {20, 20}, Art::Close, true},
+    {false, "icon_min.png", {20, 20}, Art::Minimise, true},
+    {true, "icon_min.png", {20, 20}, Art::Minimise, true},
+    {false, "img3.png", {289, 183}, Art::Scan, false},
+    {true, "img3.png", {289, 183}, Art::Scan, false},
+    {false, "logo2.png", {120, 120}, Art::Tile, false},
+    {true, "logo2.png", {110, 76}, Art::Stacked, false},
+    {false, "installation_close.png", {13, 14}, Art::SmallClose, false},
+    {true, "installation_close.png", {13, 14}, Art::SmallClose, false},
     // Carried in the default folder although it is the green look's banner.
-    {false, "bg_green.png", {650, 360}, Art::Banner},
+    {false, "bg_green.png", {650, 360}, Art::Banner, false},
 };
 
 QImage paint(const Entry& entry)
@@ -228,16 +233,24 @@ int main(int argc, char* argv[])
             qDebug().noquote() << "cannot create" << root.filePath(folder);
             return 1;
         }
-        const QImage image = paint(entry);
-        if (image.size() != entry.size) {
-            qDebug().noquote() << entry.name << "was painted at the wrong size";
-            return 1;
+        for (int scale = 1; scale <= (entry.shown ? 2 : 1); ++scale) {
+            Shapes::setScale(scale);
+            const QImage image = paint(entry);
+            if (image.size() != entry.size * scale) {
+                qDebug().noquote() << entry.name << "was painted at the wrong size";
+                return 1;
+            }
+            QString relative = folder + QLatin1Char('/') + QLatin1String(entry.name);
+            if (scale == 2)
+                relative.replace(QLatin1String(".png"), QLatin1String("@2x.png"));
+            if (!save(image, root.filePath(relative)))
+                return 1;
+            QImage sheetCopy = image; // on the contact sheet at its pixel size
+            sheetCopy.setDevicePixelRatio(1);
+            painted.emplace_back(relative, sheetCopy);
         }
-        const QString relative = folder + QLatin1Char('/') + QLatin1String(entry.name);
-        if (!save(image, root.filePath(relative)))
-            return 1;
-        painted.emplace_back(relative, image);
     }
+    Shapes::setScale(1);
 
     if (parser.isSet(sheetOption) && !contactSheet(painted).save(parser.value(sheetOption), "png")) {
         qDebug().noquote() << "cannot write" << parser.value(sheetOption);
