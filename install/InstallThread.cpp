@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 
 namespace {
 
@@ -92,9 +93,11 @@ void InstallThread::run()
     qDebug() << "app dir" << productDir;
 
     QStringList manifest;
-    if (!copyTree(productDir, manifest, 70.0, 0.0))
+    // The extracted files are moved: a retry extracts the whole package again.
+    if (!copyTree(productDir, manifest, 70.0, 0.0, Transfer::Move))
         return;
-    if (!copyTree(installerDir(), manifest, 30.0, 70.0))
+    // The installer's own files stay where they are.
+    if (!copyTree(installerDir(), manifest, 30.0, 70.0, Transfer::Copy))
         return;
     if (cancelled())
         return;
@@ -146,7 +149,8 @@ bool InstallThread::linksOutside(const QString& path, const QString& canonicalSo
     return target.isEmpty() || !target.startsWith(canonicalSourceDir + QLatin1Char('/'));
 }
 
-bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, double span, double base)
+bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, double span, double base,
+                             Transfer transfer)
 {
     QStringList files;
     collectFiles(sourceDir, files);
@@ -162,11 +166,19 @@ bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, do
     const QString canonicalSource = QFileInfo(sourceDir).canonicalFilePath();
     // Where the installer is not called *.exe the name rule cannot see it.
     const QString runningInstaller = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
+    // A file that a link in the tree names is copied, not moved, so that the
+    // link still finds it when its turn comes.
+    QSet<QString> linkTargets;
+    for (const QString& path : qAsConst(files)) {
+        if (transfer == Transfer::Move && QFileInfo(path).isSymLink())
+            linkTargets.insert(QFileInfo(path).canonicalFilePath());
+    }
     int copied = 0;
     for (const QString& path : qAsConst(files)) {
         if (cancelled())
             return false;
-        if (isSkippedInstallerFile(path) || QFileInfo(path).canonicalFilePath() == runningInstaller)
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (isSkippedInstallerFile(path) || canonical == runningInstaller)
             continue;
         // The copy would bring along whatever the link points at.
         if (linksOutside(path, canonicalSource)) {
@@ -177,7 +189,10 @@ bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, do
         const QString destinationDir = QFileInfo(destination).path();
         if (!QFileInfo::exists(destinationDir))
             QDir().mkpath(destinationDir);
-        if (!FileCopy::copyNew(path, destination)) {
+        const bool move = transfer == Transfer::Move && !linkTargets.contains(canonical);
+        const bool done =
+            move ? FileCopy::moveOrCopyNew(path, destination) : FileCopy::copyNew(path, destination);
+        if (!done) {
             qDebug() << path << " =failed to= " << destination;
             emit installFailed(4);
             return false;

@@ -37,7 +37,10 @@ protected:
     void run() override;
 
 private:
-    bool copyTree(const QString& sourceDir, QStringList& manifest, double span, double base);
+    enum class Transfer { Copy, Move };
+
+    bool copyTree(const QString& sourceDir, QStringList& manifest, double span, double base,
+                  Transfer transfer);
     bool linksOutside(const QString& path, const QString& canonicalSourceDir) const;
     void runSevenZip(const QStringList& arguments);
     void writeFiles(QStringList& manifest);
