@@ -83,10 +83,15 @@ void InstallThread::run()
 
     const QString extractDir = QFileInfo(packagePath).path();
     qDebug() << "unzip dir" << extractDir;
-    runSevenZip(
+    const bool extracted = runSevenZip(
         {QStringLiteral("x"), packagePath, QStringLiteral("-o") + extractDir, QStringLiteral("-aoa")});
     if (cancelled())
         return;
+    if (!extracted) {
+        qDebug() << "unzip failed" << extractDir;
+        emit installFailed(3);
+        return;
+    }
 
     const QString productDir = extractDir + (is64Bit ? QStringLiteral("/Vantrel_x64Minimal")
                                                      : QStringLiteral("/Vantrel_x86Minimal"));
@@ -117,14 +122,15 @@ void InstallThread::run()
     emit installSuccess();
 }
 
-void InstallThread::runSevenZip(const QStringList& arguments)
+bool InstallThread::runSevenZip(const QStringList& arguments)
 {
     qDebug() << "unzip" << arguments;
     QProcess process;
     process.start(ExternalTools::sevenZipProgram(), arguments, QIODevice::ReadWrite);
     // An encrypted package makes 7-Zip ask for a password on its input; at the
     // end of input it gives up instead of waiting forever.
-    if (process.waitForStarted(-1))
+    const bool started = process.waitForStarted(-1);
+    if (started)
         process.closeWriteChannel();
     // No time limit as long as nobody cancels: a big package may take long.
     while (!process.waitForFinished(kCancelPollMs)) {
@@ -137,7 +143,11 @@ void InstallThread::runSevenZip(const QStringList& arguments)
             break;
         }
     }
+    // 1 is a warning; from 2 on some files are missing or damaged. A 7-Zip
+    // that never started leaves it to the copy pass to find nothing.
+    const bool failed = started && (process.exitStatus() == QProcess::CrashExit || process.exitCode() >= 2);
     process.close();
+    return !failed;
 }
 
 bool InstallThread::linksOutside(const QString& path, const QString& canonicalSourceDir) const
