@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <string>
 #include <windows.h>
 
 bool FileCopy::copyNew(const QString& source, const QString& destination)
