@@ -1,6 +1,7 @@
 // Benchmark driver: one measurement per process, its result as one JSON line
 // on standard output. bench/run starts it, with a private home each time.
 #include "DownloadBench.h"
+#include "FlowBench.h"
 #include "InstallBench.h"
 #include "app/LogHandler.h"
 #include "app/Resources.h"
@@ -22,7 +23,7 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("nerixSetupOnline benchmark driver"));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("mode"), QStringLiteral("download or install"));
+    parser.addPositionalArgument(QStringLiteral("mode"), QStringLiteral("download, install or flow"));
     const QCommandLineOption url(QStringLiteral("url"), QStringLiteral("Package URL (download)."),
                                  QStringLiteral("url"));
     const QCommandLineOption bytes(QStringLiteral("expect-bytes"), QStringLiteral("Package size (download)."),
@@ -48,6 +49,8 @@ int main(int argc, char** argv)
                parser.isSet(installerDir)) {
         result =
             InstallBench(parser.value(package), parser.value(installDir), parser.value(installerDir)).run();
+    } else if (mode == QLatin1String("flow") && parser.isSet(url) && parser.isSet(installerDir)) {
+        result = FlowBench(parser.value(url), parser.value(installerDir)).run();
     } else {
         std::fputs(qPrintable(parser.helpText()), stderr);
         return 2;

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 
 namespace {
 
@@ -82,19 +83,26 @@ void InstallThread::run()
 
     const QString extractDir = QFileInfo(packagePath).path();
     qDebug() << "unzip dir" << extractDir;
-    runSevenZip(
+    const bool extracted = runSevenZip(
         {QStringLiteral("x"), packagePath, QStringLiteral("-o") + extractDir, QStringLiteral("-aoa")});
     if (cancelled())
         return;
+    if (!extracted) {
+        qDebug() << "unzip failed" << extractDir;
+        emit installFailed(3);
+        return;
+    }
 
     const QString productDir = extractDir + (is64Bit ? QStringLiteral("/Vantrel_x64Minimal")
                                                      : QStringLiteral("/Vantrel_x86Minimal"));
     qDebug() << "app dir" << productDir;
 
     QStringList manifest;
-    if (!copyTree(productDir, manifest, 70.0, 0.0))
+    // The extracted files are moved: a retry extracts the whole package again.
+    if (!copyTree(productDir, manifest, 70.0, 0.0, Transfer::Move))
         return;
-    if (!copyTree(installerDir(), manifest, 30.0, 70.0))
+    // The installer's own files stay where they are.
+    if (!copyTree(installerDir(), manifest, 30.0, 70.0, Transfer::Copy))
         return;
     if (cancelled())
         return;
@@ -114,14 +122,15 @@ void InstallThread::run()
     emit installSuccess();
 }
 
-void InstallThread::runSevenZip(const QStringList& arguments)
+bool InstallThread::runSevenZip(const QStringList& arguments)
 {
     qDebug() << "unzip" << arguments;
     QProcess process;
     process.start(ExternalTools::sevenZipProgram(), arguments, QIODevice::ReadWrite);
     // An encrypted package makes 7-Zip ask for a password on its input; at the
     // end of input it gives up instead of waiting forever.
-    if (process.waitForStarted(-1))
+    const bool started = process.waitForStarted(-1);
+    if (started)
         process.closeWriteChannel();
     // No time limit as long as nobody cancels: a big package may take long.
     while (!process.waitForFinished(kCancelPollMs)) {
@@ -134,7 +143,11 @@ void InstallThread::runSevenZip(const QStringList& arguments)
             break;
         }
     }
+    // 1 is a warning; from 2 on some files are missing or damaged. A 7-Zip
+    // that never started leaves it to the copy pass to find nothing.
+    const bool failed = started && (process.exitStatus() == QProcess::CrashExit || process.exitCode() >= 2);
     process.close();
+    return !failed;
 }
 
 bool InstallThread::linksOutside(const QString& path, const QString& canonicalSourceDir) const
@@ -146,7 +159,8 @@ bool InstallThread::linksOutside(const QString& path, const QString& canonicalSo
     return target.isEmpty() || !target.startsWith(canonicalSourceDir + QLatin1Char('/'));
 }
 
-bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, double span, double base)
+bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, double span, double base,
+                             Transfer transfer)
 {
     QStringList files;
     collectFiles(sourceDir, files);
@@ -162,11 +176,19 @@ bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, do
     const QString canonicalSource = QFileInfo(sourceDir).canonicalFilePath();
     // Where the installer is not called *.exe the name rule cannot see it.
     const QString runningInstaller = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
+    // A file that a link in the tree names is copied, not moved, so that the
+    // link still finds it when its turn comes.
+    QSet<QString> linkTargets;
+    for (const QString& path : qAsConst(files)) {
+        if (transfer == Transfer::Move && QFileInfo(path).isSymLink())
+            linkTargets.insert(QFileInfo(path).canonicalFilePath());
+    }
     int copied = 0;
     for (const QString& path : qAsConst(files)) {
         if (cancelled())
             return false;
-        if (isSkippedInstallerFile(path) || QFileInfo(path).canonicalFilePath() == runningInstaller)
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (isSkippedInstallerFile(path) || canonical == runningInstaller)
             continue;
         // The copy would bring along whatever the link points at.
         if (linksOutside(path, canonicalSource)) {
@@ -177,7 +199,10 @@ bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, do
         const QString destinationDir = QFileInfo(destination).path();
         if (!QFileInfo::exists(destinationDir))
             QDir().mkpath(destinationDir);
-        if (!FileCopy::copyNew(path, destination)) {
+        const bool move = transfer == Transfer::Move && !linkTargets.contains(canonical);
+        const bool done =
+            move ? FileCopy::moveOrCopyNew(path, destination) : FileCopy::copyNew(path, destination);
+        if (!done) {
             qDebug() << path << " =failed to= " << destination;
             emit installFailed(4);
             return false;

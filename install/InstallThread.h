@@ -37,9 +37,13 @@ protected:
     void run() override;
 
 private:
-    bool copyTree(const QString& sourceDir, QStringList& manifest, double span, double base);
+    enum class Transfer { Copy, Move };
+
+    bool copyTree(const QString& sourceDir, QStringList& manifest, double span, double base,
+                  Transfer transfer);
     bool linksOutside(const QString& path, const QString& canonicalSourceDir) const;
-    void runSevenZip(const QStringList& arguments);
+    // False when 7-Zip ran and reported that it could not extract everything.
+    bool runSevenZip(const QStringList& arguments);
     void writeFiles(QStringList& manifest);
     void writeUninstallRegistry();
     bool cancelled() const { return m_cancelled.load(); }

@@ -31,14 +31,18 @@ QString productDisplayName()
 bool createDesktopLink(const QString& target)
 {
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    // A fresh account may not have one yet.
+    QDir().mkpath(desktop);
     return makeLink(target, desktop + QLatin1Char('/') + productDisplayName() + QStringLiteral(".lnk"));
 }
 
 bool createStartMenuLink(const QString& target, const QString& linkName)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) +
-                           QLatin1Char('/') + productDisplayName();
-    // One level only: the applications folder itself is the session's.
+    const QString applications = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);
+    const QString folder = applications + QLatin1Char('/') + productDisplayName();
+    // A fresh account may lack the applications folder and its parents; the
+    // product's own folder is always one level below it.
+    QDir().mkpath(applications);
     if (!QFileInfo(folder).isDir())
         QDir().mkdir(folder);
     if (!QFileInfo(folder).isDir())

@@ -10,4 +10,11 @@ namespace FileCopy {
 // times slower than cp.
 bool copyNew(const QString& source, const QString& destination);
 
+// The same contract, but a regular file on the destination's volume is
+// renamed into place instead of copied, so its bytes are not written twice;
+// the source is then gone. Never replaces an existing destination. Where a
+// rename cannot be done (another volume, a file system without the call, a
+// link) the file is copied and the source stays.
+bool moveOrCopyNew(const QString& source, const QString& destination);
+
 } // namespace FileCopy

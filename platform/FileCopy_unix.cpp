@@ -3,6 +3,7 @@
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,24 @@ bool sendAll(int from, int to)
         if (sent < 0 && errno != EINTR)
             return false;
     }
+}
+
+enum class Rename { Done, Exists, NotPossible };
+
+Rename renameNoReplace(const char* from, const char* to)
+{
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        return Rename::Done;
+    if (errno == EEXIST)
+        return Rename::Exists;
+    if (errno != EINVAL && errno != ENOSYS)
+        return Rename::NotPossible;
+    // A file system without the flag: a hard link never replaces either.
+    if (::link(from, to) == 0) {
+        ::unlink(from);
+        return Rename::Done;
+    }
+    return errno == EEXIST ? Rename::Exists : Rename::NotPossible;
 }
 
 } // namespace
@@ -44,4 +63,22 @@ bool FileCopy::copyNew(const QString& source, const QString& destination)
     if (!ok)
         ::unlink(target.constData());
     return ok;
+}
+
+bool FileCopy::moveOrCopyNew(const QString& source, const QString& destination)
+{
+    const QByteArray from = QFile::encodeName(source);
+    struct stat info;
+    // A link must arrive as the file it names, as a copy brings it.
+    if (::lstat(from.constData(), &info) == 0 && S_ISREG(info.st_mode)) {
+        switch (renameNoReplace(from.constData(), QFile::encodeName(destination).constData())) {
+        case Rename::Done:
+            return true;
+        case Rename::Exists:
+            return false;
+        case Rename::NotPossible:
+            break;
+        }
+    }
+    return copyNew(source, destination);
 }

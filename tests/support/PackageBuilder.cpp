@@ -14,6 +14,41 @@ QByteArray script(const char* body)
     return QByteArray("#!/bin/sh\n") + body + '\n';
 }
 
+quint32 crc32(const char* data, int size)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (int i = 0; i < size; ++i) {
+        crc ^= quint8(data[i]);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void putLe32(QByteArray& bytes, int at, quint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = char((value >> (8 * i)) & 0xFF);
+}
+
+quint64 le64(const QByteArray& bytes, int at)
+{
+    quint64 value = 0;
+    for (int i = 7; i >= 0; --i)
+        value = (value << 8) | quint8(bytes.at(at + i));
+    return value;
+}
+
+QByteArray utf16(const QString& text)
+{
+    QByteArray bytes;
+    for (QChar c : text) {
+        bytes += char(c.unicode() & 0xFF);
+        bytes += char(c.unicode() >> 8);
+    }
+    return bytes;
+}
+
 } // namespace
 
 PackageBuilder::Tree PackageBuilder::sampleProduct()
@@ -54,7 +89,8 @@ bool PackageBuilder::writeTree(const QString& dir, const Tree& files)
     return true;
 }
 
-bool PackageBuilder::build(const QString& archivePath, const QMap<QString, Tree>& topFolders)
+bool PackageBuilder::build(const QString& archivePath, const QMap<QString, Tree>& topFolders,
+                           const QStringList& switches)
 {
     QTemporaryDir staging;
     if (!staging.isValid())
@@ -64,27 +100,51 @@ bool PackageBuilder::build(const QString& archivePath, const QMap<QString, Tree>
             !writeTree(staging.path() + QLatin1Char('/') + it.key(), it.value()))
             return false;
     }
-    return archive(archivePath, staging.path(), topFolders.keys());
+    return archive(archivePath, staging.path(), topFolders.keys(), switches);
 }
 
-bool PackageBuilder::archive(const QString& archivePath, const QString& folder, const QStringList& entries)
+bool PackageBuilder::archive(const QString& archivePath, const QString& folder, const QStringList& entries,
+                             const QStringList& switches)
 {
     const QString absoluteArchive = QFileInfo(archivePath).absoluteFilePath();
     // `7z a` adds to an existing archive.
     QFile::remove(absoluteArchive);
     QDir().mkpath(QFileInfo(absoluteArchive).path());
+    return sevenZip(folder, QStringList{QStringLiteral("a"), QStringLiteral("-bd"), QStringLiteral("-y")} +
+                                switches + QStringList{absoluteArchive} + entries);
+}
 
+bool PackageBuilder::sevenZip(const QString& folder, const QStringList& arguments)
+{
     QProcess sevenZip;
     sevenZip.setWorkingDirectory(folder);
     sevenZip.setProcessChannelMode(QProcess::MergedChannels);
-    sevenZip.start(QStringLiteral("7z"), QStringList{QStringLiteral("a"), QStringLiteral("-bd"),
-                                                     QStringLiteral("-y"), absoluteArchive} +
-                                             entries);
+    sevenZip.start(QStringLiteral("7z"), arguments);
     sevenZip.closeWriteChannel();
     const bool finished = sevenZip.waitForFinished(-1);
     if (!finished || sevenZip.exitStatus() != QProcess::NormalExit || sevenZip.exitCode() != 0) {
-        qWarning("7z a failed (%s): %s", qPrintable(sevenZip.errorString()), sevenZip.readAll().constData());
+        qWarning("7z failed (%s): %s", qPrintable(sevenZip.errorString()), sevenZip.readAll().constData());
         return false;
     }
     return true;
+}
+
+bool PackageBuilder::archiveRenamed(const QString& archivePath, const QString& folder, const QString& entry,
+                                    const QString& from, const QString& to)
+{
+    if (from.size() != to.size() || !archive(archivePath, folder, {entry}, {QStringLiteral("-mhc=off")}))
+        return false;
+    QFile file(archivePath);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    const int at = bytes.indexOf(utf16(from));
+    if (at < 0)
+        return false;
+    bytes.replace(at, utf16(to).size(), utf16(to));
+    const int headerAt = 32 + int(le64(bytes, 12));
+    const int headerSize = int(le64(bytes, 20));
+    putLe32(bytes, 28, crc32(bytes.constData() + headerAt, headerSize));
+    putLe32(bytes, 8, crc32(bytes.constData() + 12, 20));
+    return file.seek(0) && file.write(bytes) == bytes.size();
 }

@@ -21,11 +21,23 @@ public:
     static bool writeTree(const QString& dir, const Tree& files);
 
     // Writes each top folder (e.g. "Vantrel_x64Minimal") with its tree into a
-    // staging folder and archives them with `7z a` into archivePath (replacing
-    // it). Returns false, with a warning holding 7z's output, on failure.
-    static bool build(const QString& archivePath, const QMap<QString, Tree>& topFolders);
+    // staging folder and archives them with `7z a` and the given switches into
+    // archivePath (replacing it). Returns false, with a warning holding 7z's
+    // output, on failure.
+    static bool build(const QString& archivePath, const QMap<QString, Tree>& topFolders,
+                      const QStringList& switches = {});
 
     // Archives the named entries of an existing folder as they are (links
     // stay links), for packages a Tree cannot describe.
-    static bool archive(const QString& archivePath, const QString& folder, const QStringList& entries);
+    static bool archive(const QString& archivePath, const QString& folder, const QStringList& entries,
+                        const QStringList& switches = {});
+
+    // Runs `7z` with the arguments in folder; true when it exits with 0.
+    static bool sevenZip(const QString& folder, const QStringList& arguments);
+
+    // Archives the entry `from` below folder with a plain header, then renames
+    // it in the archive to `to` (same length: "../" or "/" entries) and fixes
+    // the header checksums: a package no honest archiver would write.
+    static bool archiveRenamed(const QString& archivePath, const QString& folder, const QString& entry,
+                               const QString& from, const QString& to);
 };

@@ -39,9 +39,6 @@ void TestEnvironment::fillHome(QProcessEnvironment& env, const QString& root)
         QDir().mkpath(path);
         env.insert(QLatin1String(var[0]), path);
     }
-    // Desktop and the applications folder exist in a real session.
-    QDir().mkpath(root + QStringLiteral("/Desktop"));
-    QDir().mkpath(root + QStringLiteral("/.local/share/applications"));
     QFile::setPermissions(root + QStringLiteral("/runtime"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
