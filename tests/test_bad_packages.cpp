@@ -69,11 +69,11 @@ private slots:
                     {QString::fromUtf8("Привет мир/ç'est \"quoted\" & more.dat"), "punct"}};
         }
         if (kind == "dotdot") {
-            // Two levels up from the product folder: the folder holding download/.
-            QVERIFY(PackageBuilder::writeTree(work + "/staging/" + top, {{"XX/XX/XX/planted.txt", "x"}}));
-            QVERIFY(PackageBuilder::archiveRenamed(package, work + "/staging", top,
-                                                   top + "/XX/XX/XX/planted.txt",
-                                                   top + "/../../../planted.txt"));
+            // Two levels up from the product folder: the work folder itself.
+            QVERIFY(PackageBuilder::writeTree(work + "/staging",
+                                              {{"planted.txt", "x"}, {"in/" + top + "/a", "a"}}));
+            QVERIFY(PackageBuilder::archive(package, work + "/staging/in", {top + "/../../planted.txt"},
+                                            {"-spf"}));
         } else if (kind != "missing") {
             // Stored, so that a byte of a file's data can be damaged.
             QVERIFY(

@@ -24,8 +24,7 @@ bool endsOnTermination(QProcess& installer)
 
 QByteArray readLog(const QTemporaryDir& home)
 {
-    QFile file(home.path() + QStringLiteral("/.cache/nerixSetupOnline/install_vantrel.log"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readAll(home.path() + QStringLiteral("/.cache/nerixSetupOnline/install_vantrel.log"));
 }
 
 } // namespace

@@ -15,10 +15,12 @@
 #include <QAccessible>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStackedWidget>
 #include <memory>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
