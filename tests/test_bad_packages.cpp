@@ -29,8 +29,8 @@ private slots:
     void packages_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>(
-            "code"); // -1 success; 0 success or 3, as the extractor drops or refuses the entry
+        // -1 success; 0 success or 3, as the extractor drops or refuses the entry
+        QTest::addColumn<int>("code");
         QTest::newRow("missing package") << "missing" << 1;
         QTest::newRow("32-bit run, 64-bit folder only") << "x86" << 3;
         QTest::newRow("truncated") << "truncated" << 3;

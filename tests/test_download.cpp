@@ -64,11 +64,8 @@ private slots:
         m_newVersion = m_package.mid(7) + "version 2"; // every byte moved
         QVERIFY(PackageBuilder::writeTree(
             m_root.path(), {{m_path.mid(1), m_package}, {"upload/pc/package-v2.7z", m_newVersion}}));
-        ReleaseServer::Options options;
-        options.root = m_root.path();
-        QVERIFY(m_server.start(options));
-        options.tls = true;
-        QVERIFY(m_tls.start(options));
+        // The same files over plain HTTP and over TLS.
+        QVERIFY(m_server.start({m_root.path()}) && m_tls.start({m_root.path(), {0}, true}));
     }
 
     // ranges: the Range header of each request to the path, when given.

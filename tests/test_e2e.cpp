@@ -133,8 +133,7 @@ private slots:
         task->setUrl(m_server.baseUrl() + "/test/trickle?bytes=100000000&chunk=1000&delay_ms=50");
         QTest::mousePress(child(*w, "btnSetupview_2"), Qt::LeftButton);
         QTRY_VERIFY(task->isRunning());
-        answerNextModal(
-            [](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Yes)->click(); });
+        answerNextBox(QMessageBox::Yes);
         QTest::mousePress(child(*w, "lbClose"), Qt::LeftButton);
         QVERIFY(!w->isVisible() && !task->isRunning());
         QCoreApplication::sendPostedEvents();

@@ -49,9 +49,7 @@ private slots:
             dir.filePath(folder), {{"corvaneMasterUninst.exe", "#!/bin/sh\nread answer\necho finished > \"" +
                                                                    marker.toUtf8() + "\"\n"}}));
         const QString uninstaller = dir.filePath(folder) + "/corvaneMasterUninst.exe";
-        answerNextModal([button](QWidget* modal) {
-            qobject_cast<QMessageBox*>(modal)->button(QMessageBox::StandardButton(button))->click();
-        });
+        answerNextBox(QMessageBox::StandardButton(button));
         offerUninstall(uninstaller);
         QCOMPARE(QFile::exists(marker), button == QMessageBox::Yes);
         runUninstaller(QStringLiteral("/nonexistent/folder/corvaneMasterUninst.exe"));

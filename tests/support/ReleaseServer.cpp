@@ -5,16 +5,8 @@
 
 #include <QDeadlineTimer>
 #include <QDebug>
-#include <QFile>
 #include <QJsonDocument>
 #include <QUrl>
-
-ReleaseServer::ReleaseServer() = default;
-
-ReleaseServer::~ReleaseServer()
-{
-    stop();
-}
 
 bool ReleaseServer::makeCertificate()
 {
@@ -80,16 +72,14 @@ bool ReleaseServer::start(const Options& options)
 
 void ReleaseServer::stop()
 {
-    if (m_process) {
-        if (m_process->state() != QProcess::NotRunning) {
-            m_process->terminate();
-            if (!m_process->waitForFinished(10000)) {
-                m_process->kill();
-                m_process->waitForFinished();
-            }
+    if (m_process && m_process->state() != QProcess::NotRunning) {
+        m_process->terminate();
+        if (!m_process->waitForFinished(10000)) {
+            m_process->kill();
+            m_process->waitForFinished();
         }
-        m_process.reset();
     }
+    m_process.reset();
     m_ports.clear();
 }
 
@@ -111,13 +101,8 @@ QList<QJsonObject> ReleaseServer::requests() const
 QList<QJsonObject> ReleaseServer::readLog(const QString& name) const
 {
     QList<QJsonObject> records;
-    if (!m_workDir)
-        return records;
-    QFile log(m_workDir->filePath(name));
-    if (!log.open(QIODevice::ReadOnly))
-        return records;
     // A line still being written has no newline yet; leave it for the next call.
-    const QByteArray text = log.readAll();
+    const QByteArray text = m_workDir ? readAll(m_workDir->filePath(name)) : QByteArray();
     const QList<QByteArray> lines = text.left(text.lastIndexOf('\n') + 1).split('\n');
     for (const QByteArray& line : lines) {
         const QJsonDocument doc = QJsonDocument::fromJson(line);

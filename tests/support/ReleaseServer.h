@@ -22,8 +22,8 @@ public:
         QString telemetryMode = QStringLiteral("ok");
     };
 
-    ReleaseServer();
-    ~ReleaseServer();
+    ReleaseServer() = default;
+    ~ReleaseServer() { stop(); }
     ReleaseServer(const ReleaseServer&) = delete;
     ReleaseServer& operator=(const ReleaseServer&) = delete;
 

@@ -2,8 +2,6 @@
 
 #include <QDir>
 #include <QtGlobal>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -44,10 +42,8 @@ void fillHome(QProcessEnvironment& env, const QString& root)
 
 void TestEnvironment::setUp()
 {
-    if (!homeDir().isValid()) {
-        std::fprintf(stderr, "cannot create a temporary home\n");
-        std::abort();
-    }
+    if (!homeDir().isValid())
+        qFatal("cannot create a temporary home");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     fillHome(env, homeDir().path());
     for (const QString& key : env.keys())
@@ -59,11 +55,6 @@ void TestEnvironment::setUp()
 QString TestEnvironment::home()
 {
     return homeDir().path();
-}
-
-QString TestEnvironment::installerExe()
-{
-    return qEnvironmentVariable("NERIX_INSTALLER_EXE");
 }
 
 QProcessEnvironment TestEnvironment::environmentFor(const QTemporaryDir& dir)

@@ -16,7 +16,6 @@ public:
     static void setUp();
 
     static QString home();
-    static QString installerExe(); // NERIX_INSTALLER_EXE
 
     // A further private home for a child process; lives as long as the dir.
     static QProcessEnvironment environmentFor(const QTemporaryDir& dir);
