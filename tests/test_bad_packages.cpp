@@ -29,8 +29,8 @@ private slots:
     void packages_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>(
-            "code"); // -1 success; 0 success or 3, as the extractor drops or refuses the entry
+        // -1 success; 0 success or 3, as the extractor drops or refuses the entry
+        QTest::addColumn<int>("code");
         QTest::newRow("missing package") << "missing" << 1;
         QTest::newRow("32-bit run, 64-bit folder only") << "x86" << 3;
         QTest::newRow("truncated") << "truncated" << 3;
@@ -69,11 +69,11 @@ private slots:
                     {QString::fromUtf8("Привет мир/ç'est \"quoted\" & more.dat"), "punct"}};
         }
         if (kind == "dotdot") {
-            // Two levels up from the product folder: the folder holding download/.
-            QVERIFY(PackageBuilder::writeTree(work + "/staging/" + top, {{"XX/XX/XX/planted.txt", "x"}}));
-            QVERIFY(PackageBuilder::archiveRenamed(package, work + "/staging", top,
-                                                   top + "/XX/XX/XX/planted.txt",
-                                                   top + "/../../../planted.txt"));
+            // Two levels up from the product folder: the work folder itself.
+            QVERIFY(PackageBuilder::writeTree(work + "/staging",
+                                              {{"planted.txt", "x"}, {"in/" + top + "/a", "a"}}));
+            QVERIFY(PackageBuilder::archive(package, work + "/staging/in", {top + "/../../planted.txt"},
+                                            {"-spf"}));
         } else if (kind != "missing") {
             // Stored, so that a byte of a file's data can be damaged.
             QVERIFY(

@@ -1,5 +1,6 @@
 #include "download/DownloadManager.h"
 #include "download/TaskThread.h"
+#include "support/PackageBuilder.h"
 #include "support/ReleaseServer.h"
 #include "support/TestEnvironment.h"
 
@@ -24,19 +25,6 @@ class TestDownload : public QObject
     const QString m_final = m_folder + QStringLiteral("/corvanetemp.7z");
 
     QString url(const QString& path) const { return m_server.baseUrl() + path; }
-
-    static QByteArray contents(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    static bool touch(const QString& path, const QByteArray& data = "x")
-    {
-        QFile file(path);
-        return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
-               file.write(data) == data.size();
-    }
 
     // One download through the thread, as the window runs it: the code of
     // updateFailed, or 1 for a single success with the file under its final name.
@@ -74,13 +62,10 @@ private slots:
         for (char& byte : m_package)
             byte = char(QRandomGenerator::global()->generate());
         m_newVersion = m_package.mid(7) + "version 2"; // every byte moved
-        QVERIFY(touch(m_root.path() + m_path, m_package));
-        QVERIFY(touch(m_root.path() + "/upload/pc/package-v2.7z", m_newVersion));
-        ReleaseServer::Options options;
-        options.root = m_root.path();
-        QVERIFY(m_server.start(options));
-        options.tls = true;
-        QVERIFY(m_tls.start(options));
+        QVERIFY(PackageBuilder::writeTree(
+            m_root.path(), {{m_path.mid(1), m_package}, {"upload/pc/package-v2.7z", m_newVersion}}));
+        // The same files over plain HTTP and over TLS.
+        QVERIFY(m_server.start({m_root.path()}) && m_tls.start({m_root.path(), {0}, true}));
     }
 
     // ranges: the Range header of each request to the path, when given.
@@ -135,10 +120,10 @@ private slots:
         thread.downloadManager()->setStallSeconds(1);
         if (QByteArray(QTest::currentDataTag()) != "untrusted tls")
             thread.downloadManager()->setCaFile(m_tls.certificatePath());
-        QVERIFY(touch(m_final)); // left by an earlier run
+        QVERIFY(PackageBuilder::writeTree(m_folder, {{"corvanetemp.7z", "x"}})); // left by an earlier run
 
         QCOMPARE(run(thread, from, !from.contains("nolength")), result.isEmpty() ? 0 : 1);
-        QCOMPARE(contents(m_final), result);
+        QCOMPARE(readAll(m_final), result);
         QCOMPARE(QFile::exists(m_final + "_tmp"), result.isEmpty());
         QStringList seen;
         for (const QJsonObject& request : m_server.requests())
@@ -147,7 +132,7 @@ private slots:
         QVERIFY2(ranges.isEmpty() || seen == ranges, qPrintable(seen.join(',')));
         if (result.isEmpty()) {
             QCOMPARE(run(thread, url(m_path)), 1);
-            QCOMPARE(contents(m_final), m_package);
+            QCOMPARE(readAll(m_final), m_package);
         }
     }
 
@@ -158,7 +143,7 @@ private slots:
         const QDir dir(m_folder);
         for (const char* name : {"corvanetemp.7z", "corvanetemp.7z_tmp/x", "Vantrel_x86Minimal/b",
                                  "foreign.txt", "foreign/data"})
-            QVERIFY(touch(dir.filePath(name)));
+            QVERIFY(PackageBuilder::writeTree(m_folder, {{name, "x"}}));
         QVERIFY(QFile::link(dir.filePath("foreign"), dir.filePath("Vantrel_x64Minimal")));
         TaskThread thread;
         QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
@@ -172,13 +157,14 @@ private slots:
     {
         TaskThread thread;
         const int requests = m_server.requests().size();
-        QVERIFY(QDir(m_folder).removeRecursively() && touch(m_folder));
+        QFile asFile(m_folder);
+        QVERIFY(QDir(m_folder).removeRecursively() && asFile.open(QIODevice::WriteOnly));
         QCOMPARE(run(thread, url(m_path)), 0);
         QVERIFY(m_server.requests().size() == requests && QFile::remove(m_folder));
 
         QVERIFY(QDir().mkpath(m_final + "/occupied"));
         QCOMPARE(run(thread, url(m_path)), 0);
-        QCOMPARE(contents(m_final + "_tmp"), m_package);
+        QCOMPARE(readAll(m_final + "_tmp"), m_package);
     }
 
     // Closing the window right after start, or while waiting to resume:

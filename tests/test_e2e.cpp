@@ -13,8 +13,10 @@
 #include "support/TestEnvironment.h"
 
 #include <QDesktopServices>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <atomic>
 #include <memory>
 
@@ -28,8 +30,7 @@ class TestEndToEnd : public QObject
 
     QStringList events(const char* root) const
     {
-        return m_server.telemetryEvents(
-            ReleaseServer::endpointPorts().at(ReleaseServer::endpointPortIndex(root)));
+        return m_server.telemetryEvents(ReleaseServer::endpointPort(root));
     }
 
     // The release server with the given receiver, and a fresh window.
@@ -71,7 +72,7 @@ private slots:
         for (int i = 0; i < 8; ++i)
             QTest::mousePress(child(*w, "label_4"), Qt::LeftButton);
         QTest::mousePress(child(*w, "btnSetupview_2"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(page(*w), 3, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(child<QStackedWidget>(*w, "stackedWidget")->currentIndex(), 3, 60000);
         const QString exe = w->installFolder() + QStringLiteral("/corvaneMasterRecovery.exe");
         QVERIFY(QFile::exists(exe));
 
@@ -132,12 +133,12 @@ private slots:
         task->setUrl(m_server.baseUrl() + "/test/trickle?bytes=100000000&chunk=1000&delay_ms=50");
         QTest::mousePress(child(*w, "btnSetupview_2"), Qt::LeftButton);
         QTRY_VERIFY(task->isRunning());
-        answerNextModal(
-            [](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Yes)->click(); });
+        answerNextBox(QMessageBox::Yes);
         QTest::mousePress(child(*w, "lbClose"), Qt::LeftButton);
         QVERIFY(!w->isVisible() && !task->isRunning());
         QCoreApplication::sendPostedEvents();
-        QVERIFY(!child(*w, "pushButton_3")->isVisibleTo(w.get()) && !text(*w, "proTxt").contains("-!"));
+        QVERIFY(!child(*w, "pushButton_3")->isVisibleTo(w.get()) &&
+                !child<QLabel>(*w, "proTxt")->text().contains("-!"));
     }
 };
 

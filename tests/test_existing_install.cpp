@@ -2,28 +2,12 @@
 #include "app/ExistingInstall.h"
 #include "install/UninstallRegistry.h"
 #include "support/ModalAnswer.h"
+#include "support/PackageBuilder.h"
 #include "support/TestEnvironment.h"
 
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTranslator>
-
-namespace {
-
-// An uninstaller that asks on the console before it finishes; it proves it
-// ran to its end before the caller went on.
-QString writeUninstaller(const QString& folder, const QString& marker)
-{
-    QDir().mkpath(folder);
-    QFile script(folder + QStringLiteral("/corvaneMasterUninst.exe"));
-    if (!script.open(QIODevice::WriteOnly))
-        return QString();
-    script.write("#!/bin/sh\nread answer\necho finished > \"" + marker.toUtf8() + "\"\n");
-    script.setPermissions(script.permissions() | QFile::ExeOwner);
-    return script.fileName();
-}
-
-} // namespace
 
 class TestExistingInstall : public QObject
 {
@@ -60,10 +44,12 @@ private slots:
         QFETCH(int, button);
         QTemporaryDir dir;
         const QString marker = dir.filePath(QStringLiteral("ran"));
-        const QString uninstaller = writeUninstaller(dir.filePath(folder), marker);
-        answerNextModal([button](QWidget* modal) {
-            qobject_cast<QMessageBox*>(modal)->button(QMessageBox::StandardButton(button))->click();
-        });
+        // It asks on the console before it finishes: the marker proves it ran to its end.
+        QVERIFY(PackageBuilder::writeTree(
+            dir.filePath(folder), {{"corvaneMasterUninst.exe", "#!/bin/sh\nread answer\necho finished > \"" +
+                                                                   marker.toUtf8() + "\"\n"}}));
+        const QString uninstaller = dir.filePath(folder) + "/corvaneMasterUninst.exe";
+        answerNextBox(QMessageBox::StandardButton(button));
         offerUninstall(uninstaller);
         QCOMPARE(QFile::exists(marker), button == QMessageBox::Yes);
         runUninstaller(QStringLiteral("/nonexistent/folder/corvaneMasterUninst.exe"));

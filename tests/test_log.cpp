@@ -12,8 +12,7 @@ const QString kTime = QStringLiteral(R"(\(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\))");
 // The lines after offset; every line must end in CR LF.
 QStringList linesOf(const QString& path, int offset = 0)
 {
-    QFile file(path);
-    const QByteArray tail = file.open(QIODevice::ReadOnly) ? file.readAll().mid(offset) : QByteArray();
+    const QByteArray tail = readAll(path).mid(offset);
     QStringList lines = QString::fromUtf8(tail).split(QStringLiteral("\r\n"));
     if (!tail.endsWith("\r\n") || tail.count('\n') != lines.size() - 1)
         return {QStringLiteral("<broken line ends>")};

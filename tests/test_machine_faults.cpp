@@ -44,9 +44,7 @@ private slots:
         QVERIFY(
             PackageBuilder::writeTree(m_work->path() + "/server", {{"big.7z", QByteArray(3 << 20, 'x')}}));
         ReleaseServer server;
-        ReleaseServer::Options options;
-        options.root = m_work->path() + QStringLiteral("/server");
-        QVERIFY(server.start(options));
+        QVERIFY(server.start({m_work->path() + "/server"}));
         const QByteArray oldData = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", data.toUtf8());
         TaskThread task;

@@ -11,7 +11,7 @@ void start(QProcess& installer, const QProcessEnvironment& env, const QString& p
 {
     installer.setProcessEnvironment(env);
     installer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    installer.start(TestEnvironment::installerExe(), {param});
+    installer.start(qEnvironmentVariable("NERIX_INSTALLER_EXE"), {param});
 }
 
 // A logout or Ctrl+C closes the window as its Yes would: exit code 0.
@@ -24,8 +24,7 @@ bool endsOnTermination(QProcess& installer)
 
 QByteArray readLog(const QTemporaryDir& home)
 {
-    QFile file(home.path() + QStringLiteral("/.cache/nerixSetupOnline/install_vantrel.log"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readAll(home.path() + QStringLiteral("/.cache/nerixSetupOnline/install_vantrel.log"));
 }
 
 } // namespace

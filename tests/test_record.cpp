@@ -100,10 +100,8 @@ private slots:
         qputenv("PATH", "/nonexistent");
         const QByteArray answer = ExternalTools::runMachineQuery("wmic csproduct get UUID", 30000);
         qputenv("PATH", path);
-        QFile etc(QStringLiteral("/etc/machine-id"));
-        QFile dbus(QStringLiteral("/var/lib/dbus/machine-id"));
-        QByteArray id = etc.open(QIODevice::ReadOnly) ? etc.readAll().trimmed() : QByteArray();
-        id = id.isEmpty() && dbus.open(QIODevice::ReadOnly) ? dbus.readAll().trimmed() : id;
+        QByteArray id = readAll(QStringLiteral("/etc/machine-id")).trimmed();
+        id = id.isEmpty() ? readAll(QStringLiteral("/var/lib/dbus/machine-id")).trimmed() : id;
         QCOMPARE(answer, id.isEmpty() ? QByteArray() : "UUID  \r\n" + id + "  \r\n\r\n");
     }
 

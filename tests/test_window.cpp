@@ -15,10 +15,12 @@
 #include <QAccessible>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStackedWidget>
 #include <memory>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
@@ -42,15 +44,6 @@ QStringList keys(std::initializer_list<int> codes)
         path << focused();
     }
     return path;
-}
-
-void answerNext(QMessageBox::StandardButton button, QString* asked)
-{
-    answerNextModal([button, asked](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        *asked = box->text();
-        box->button(button)->click();
-    });
 }
 
 // "kind name" (a bar's value) of every visible button, link, tick and progress bar below iface, sorted.
@@ -146,12 +139,12 @@ private slots:
         QCOMPARE(exitCode, 0);
         // Escape, Alt+F4 and the window system's close ask as the close box does; only Yes closes.
         QString asked;
-        answerNext(QMessageBox::No, &asked);
+        answerNextBox(QMessageBox::No, &asked);
         keys({Qt::Key_Escape});
         QCOMPARE(asked, QString::fromUtf8("已经安装成功，是否关闭安装程序？"));
-        answerNext(QMessageBox::No, &asked);
+        answerNextBox(QMessageBox::No, &asked);
         QTest::keyClick(w.get(), Qt::Key_F4, Qt::AltModifier);
-        answerNext(QMessageBox::Yes, &asked);
+        answerNextBox(QMessageBox::Yes, &asked);
         w->windowHandle()->close();
         QVERIFY(!w->isVisible());
         QTRY_COMPARE(
@@ -188,7 +181,7 @@ private slots:
         QTRY_COMPARE(focused(), QLatin1String(enough ? "btnSetupview_2" : "btnDir"));
         QCOMPARE(child(*w, "label_7")->isVisibleTo(w.get()), !enough);
         QString asked;
-        answerNext(QMessageBox::No, &asked);
+        answerNextBox(QMessageBox::No, &asked);
         QTest::mousePress(child(*w, "lbClose"), Qt::LeftButton);
         QCOMPARE(asked,
                  QString::fromUtf8("是否要退出安装程序？")); // Chinese, the application's language here

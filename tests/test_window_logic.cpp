@@ -23,8 +23,8 @@ private slots:
         QCOMPARE(barValue(0, int(99.9)), 79);
         QCOMPARE(barValue(1, 0), 80);
         QCOMPARE(barValue(2, 70), 94); // a late progress after success
-        QVERIFY(hasEnoughSpace(209715200) &&
-                !hasEnoughSpace(209715199)); // at the window too, with its wiring
+        // At the window too, with its wiring.
+        QVERIFY(hasEnoughSpace(209715200) && !hasEnoughSpace(209715199));
         QCOMPARE(freeSpaceText(1234.567), QStringLiteral("1234.57GB"));
         QCOMPARE(installPathFor("D:/", false), QStringLiteral("D:/corvaneMasterRecovery"));
         QCOMPARE(productExecutable("/x", true), QStringLiteral("/x/quorbelMasterRecovery.exe"));

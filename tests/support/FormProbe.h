@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QLabel>
-#include <QStackedWidget>
 #include <QWidget>
 
 // Reaches the window's form widgets by their object names, as a user finds
@@ -12,15 +10,4 @@ template <typename T = QWidget> T* child(QWidget& window, const char* name)
     if (!widget)
         qFatal("missing widget %s", name);
     return widget;
-}
-
-inline QString text(QWidget& window, const char* name)
-{
-    return child<QLabel>(window, name)->text();
-}
-
-// Index of the page the window shows (1 location, 2 progress, 3 finished).
-inline int page(QWidget& window)
-{
-    return child<QStackedWidget>(window, "stackedWidget")->currentIndex();
 }

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QTest>
 #include <QVector>
 
@@ -13,17 +12,11 @@
 struct InstallOutcome
 {
     QVector<double> progress;
-    int successes = 0;
-    QVector<int> failures;
+    QVector<int> endings; // -1 for success, or the failure code
     bool finished = false;
 
-    // -1 for success, the failure code, or -100 unless exactly one ending came.
-    int result() const
-    {
-        if (!finished || successes + failures.size() != 1)
-            return -100;
-        return successes ? -1 : failures.first();
-    }
+    // The one ending, or -100 unless exactly one came before the thread ended.
+    int result() const { return finished && endings.size() == 1 ? endings.first() : -100; }
 };
 
 // Starts the thread and waits for it to end.
@@ -33,21 +26,15 @@ inline InstallOutcome runInstall(InstallThread& thread, int timeoutMs = 120000)
     QObject context;
     QObject::connect(&thread, &InstallThread::installProgress, &context,
                      [&](double per) { outcome.progress << per; });
-    QObject::connect(&thread, &InstallThread::installSuccess, &context, [&] { ++outcome.successes; });
+    QObject::connect(&thread, &InstallThread::installSuccess, &context, [&] { outcome.endings << -1; });
     QObject::connect(&thread, &InstallThread::installFailed, &context,
-                     [&](int code) { outcome.failures << code; });
+                     [&](int code) { outcome.endings << code; });
     // Queued last: everything emitted has arrived once this has.
     QObject::connect(&thread, &QThread::finished, &context, [&] { outcome.finished = true; });
     thread.start();
     // A run that does not end within the time shows as result() -100.
     (void)QTest::qWaitFor([&] { return outcome.finished; }, timeoutMs);
     return outcome;
-}
-
-inline QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Every file below dir, hidden ones included, as sorted relative paths.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -20,4 +22,15 @@ inline void answerNextModal(std::function<void(QWidget*)> action)
         action(modal);
     });
     timer->start();
+}
+
+// Presses button in the next message box; its question goes to *asked.
+inline void answerNextBox(QMessageBox::StandardButton button, QString* asked = nullptr)
+{
+    answerNextModal([button, asked](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (asked)
+            *asked = box->text();
+        box->button(button)->click();
+    });
 }

@@ -28,16 +28,7 @@ public:
                       const QStringList& switches = {});
 
     // Archives the named entries of an existing folder as they are (links
-    // stay links), for packages a Tree cannot describe.
+    // stay links, with -spf "../" stays in a name), for packages a Tree cannot describe.
     static bool archive(const QString& archivePath, const QString& folder, const QStringList& entries,
                         const QStringList& switches = {});
-
-    // Runs `7z` with the arguments in folder; true when it exits with 0.
-    static bool sevenZip(const QString& folder, const QStringList& arguments);
-
-    // Archives the entry `from` below folder with a plain header, then renames
-    // it in the archive to `to` (same length: "../" or "/" entries) and fixes
-    // the header checksums: a package no honest archiver would write.
-    static bool archiveRenamed(const QString& archivePath, const QString& folder, const QString& entry,
-                               const QString& from, const QString& to);
 };

@@ -5,41 +5,16 @@
 
 #include <QDeadlineTimer>
 #include <QDebug>
-#include <QFile>
 #include <QJsonDocument>
 #include <QUrl>
-
-namespace {
-
-constexpr int kStartTimeoutMs = 15000;
-
-quint16 portOf(const char* endpointRoot)
-{
-    const QUrl url(QString::fromLatin1(endpointRoot));
-    const int defaultPort = url.scheme() == QLatin1String("https") ? 443 : 80;
-    return quint16(url.port(defaultPort));
-}
-
-} // namespace
-
-ReleaseServer::ReleaseServer() = default;
-
-ReleaseServer::~ReleaseServer()
-{
-    stop();
-}
 
 bool ReleaseServer::makeCertificate()
 {
     QProcess openssl;
     openssl.setProcessChannelMode(QProcess::MergedChannels);
-    openssl.start(QStringLiteral("openssl"),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                   QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
-                   QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                   QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"),
-                   QStringLiteral("-keyout"), m_workDir->filePath(QStringLiteral("key.pem")),
-                   QStringLiteral("-out"), certificatePath()});
+    openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                              "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
+                              m_workDir->filePath("key.pem"), "-out", certificatePath()});
     if (!openssl.waitForFinished(60000) || openssl.exitStatus() != QProcess::NormalExit ||
         openssl.exitCode() != 0) {
         qWarning() << "openssl failed:" << openssl.readAll();
@@ -56,39 +31,36 @@ bool ReleaseServer::start(const Options& options)
     if (!m_workDir->isValid() || (options.tls && !makeCertificate()))
         return false;
 
-    QStringList args{TestEnvironment::sourceDir() + QStringLiteral("/tools/release_server.py"),
-                     QStringLiteral("--root"),
+    QStringList args{qEnvironmentVariable("NERIX_SOURCE_DIR") + "/tools/release_server.py",
+                     "--root",
                      options.root,
-                     QStringLiteral("--telemetry-log"),
-                     m_workDir->filePath(QStringLiteral("telemetry.jsonl")),
-                     QStringLiteral("--telemetry-mode"),
+                     "--telemetry-log",
+                     m_workDir->filePath("telemetry.jsonl"),
+                     "--telemetry-mode",
                      options.telemetryMode,
-                     QStringLiteral("--request-log"),
-                     m_workDir->filePath(QStringLiteral("requests.jsonl"))};
+                     "--request-log",
+                     m_workDir->filePath("requests.jsonl")};
     for (quint16 p : options.ports)
-        args << QStringLiteral("--port") << QString::number(p);
+        args << "--port" << QString::number(p);
     if (options.tls)
-        args << QStringLiteral("--tls-cert") << certificatePath() << QStringLiteral("--tls-key")
-             << m_workDir->filePath(QStringLiteral("key.pem"));
+        args << "--tls-cert" << certificatePath() << "--tls-key" << m_workDir->filePath("key.pem");
 
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process->start(QStringLiteral("python3"), args);
+    m_process->start("python3", args);
 
-    QDeadlineTimer deadline(kStartTimeoutMs);
+    QDeadlineTimer deadline(15000);
     while (!m_process->canReadLine()) {
-        if (m_process->state() == QProcess::NotRunning ||
-            !m_process->waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
-            if (!m_process->canReadLine()) {
-                qWarning() << "release server did not start";
-                stop();
-                return false;
-            }
+        // False too once the server has exited.
+        if (!m_process->waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
+            qWarning() << "release server did not start";
+            stop();
+            return false;
         }
     }
     const QString line = QString::fromUtf8(m_process->readLine()).trimmed();
-    const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (words.value(0) != QLatin1String("listening") || words.size() != options.ports.size() + 1) {
+    const QStringList words = line.split(' ', Qt::SkipEmptyParts);
+    if (words.value(0) != "listening" || words.size() != options.ports.size() + 1) {
         qWarning() << "unexpected release server output:" << line;
         stop();
         return false;
@@ -100,56 +72,37 @@ bool ReleaseServer::start(const Options& options)
 
 void ReleaseServer::stop()
 {
-    if (m_process) {
-        if (m_process->state() != QProcess::NotRunning) {
-            m_process->terminate();
-            if (!m_process->waitForFinished(10000)) {
-                m_process->kill();
-                m_process->waitForFinished();
-            }
+    if (m_process && m_process->state() != QProcess::NotRunning) {
+        m_process->terminate();
+        if (!m_process->waitForFinished(10000)) {
+            m_process->kill();
+            m_process->waitForFinished();
         }
-        m_process.reset();
     }
+    m_process.reset();
     m_ports.clear();
 }
 
-quint16 ReleaseServer::port(int index) const
+QString ReleaseServer::baseUrl() const
 {
-    return m_ports.value(index);
-}
-
-QString ReleaseServer::baseUrl(int index) const
-{
-    return QStringLiteral("%1://127.0.0.1:%2")
-        .arg(m_options.tls ? QStringLiteral("https") : QStringLiteral("http"))
-        .arg(port(index));
+    return QString("%1://127.0.0.1:%2").arg(m_options.tls ? "https" : "http").arg(m_ports.value(0));
 }
 
 QString ReleaseServer::certificatePath() const
 {
-    return m_workDir ? m_workDir->filePath(QStringLiteral("cert.pem")) : QString();
-}
-
-QList<QJsonObject> ReleaseServer::telemetry() const
-{
-    return readLog(QStringLiteral("telemetry.jsonl"));
+    return m_workDir ? m_workDir->filePath("cert.pem") : QString();
 }
 
 QList<QJsonObject> ReleaseServer::requests() const
 {
-    return readLog(QStringLiteral("requests.jsonl"));
+    return readLog("requests.jsonl");
 }
 
 QList<QJsonObject> ReleaseServer::readLog(const QString& name) const
 {
     QList<QJsonObject> records;
-    if (!m_workDir)
-        return records;
-    QFile log(m_workDir->filePath(name));
-    if (!log.open(QIODevice::ReadOnly))
-        return records;
     // A line still being written has no newline yet; leave it for the next call.
-    const QByteArray text = log.readAll();
+    const QByteArray text = m_workDir ? readAll(m_workDir->filePath(name)) : QByteArray();
     const QList<QByteArray> lines = text.left(text.lastIndexOf('\n') + 1).split('\n');
     for (const QByteArray& line : lines) {
         const QJsonDocument doc = QJsonDocument::fromJson(line);
@@ -162,12 +115,11 @@ QList<QJsonObject> ReleaseServer::readLog(const QString& name) const
 QStringList ReleaseServer::telemetryEvents(quint16 port) const
 {
     QStringList ids;
-    for (const QJsonObject& post : telemetry()) {
-        if (port != 0 && post.value(QStringLiteral("port")).toInt() != port)
+    for (const QJsonObject& post : readLog("telemetry.jsonl")) {
+        if (port != 0 && post.value("port").toInt() != port)
             continue;
-        const QJsonDocument body =
-            QJsonDocument::fromJson(post.value(QStringLiteral("body")).toString().toUtf8());
-        ids << body.object().value(QStringLiteral("btnId")).toString();
+        const QJsonDocument body = QJsonDocument::fromJson(post.value("body").toString().toUtf8());
+        ids << body.object().value("btnId").toString();
     }
     ids.sort();
     return ids;
@@ -178,14 +130,14 @@ QList<quint16> ReleaseServer::endpointPorts()
     QList<quint16> ports;
     for (const char* root : {endpoints::packageHost, endpoints::telemetry, endpoints::telemetryTest,
                              endpoints::agreementHost, endpoints::productHost}) {
-        const quint16 p = portOf(root);
-        if (!ports.contains(p))
-            ports << p;
+        if (!ports.contains(endpointPort(root)))
+            ports << endpointPort(root);
     }
     return ports;
 }
 
-int ReleaseServer::endpointPortIndex(const char* endpointRoot)
+quint16 ReleaseServer::endpointPort(const char* endpointRoot)
 {
-    return endpointPorts().indexOf(portOf(endpointRoot));
+    const QUrl url(QString::fromLatin1(endpointRoot));
+    return quint16(url.port(url.scheme() == "https" ? 443 : 80));
 }

@@ -22,8 +22,8 @@ public:
         QString telemetryMode = QStringLiteral("ok");
     };
 
-    ReleaseServer();
-    ~ReleaseServer();
+    ReleaseServer() = default;
+    ~ReleaseServer() { stop(); }
     ReleaseServer(const ReleaseServer&) = delete;
     ReleaseServer& operator=(const ReleaseServer&) = delete;
 
@@ -31,14 +31,10 @@ public:
     bool start(const Options& options);
     void stop();
 
-    quint16 port(int index = 0) const;
-    QString baseUrl(int index = 0) const;
-    QString root() const { return m_options.root; }
+    QString baseUrl() const;
     // With tls: the self-signed certificate the server presents.
     QString certificatePath() const;
 
-    // Parsed lines of the telemetry log so far.
-    QList<QJsonObject> telemetry() const;
     // The events (btnId) received so far, sorted: posts travel on parallel
     // connections, so arrival order says nothing. Port 0: on every port.
     QStringList telemetryEvents(quint16 port = 0) const;
@@ -46,9 +42,9 @@ public:
     QList<QJsonObject> requests() const;
 
     // Distinct ports of the build's endpoint roots, in a stable order, and
-    // the index of one endpoint root's port among them.
+    // the port of one endpoint root.
     static QList<quint16> endpointPorts();
-    static int endpointPortIndex(const char* endpointRoot);
+    static quint16 endpointPort(const char* endpointRoot);
 
 private:
     bool makeCertificate();

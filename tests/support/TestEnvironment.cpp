@@ -2,21 +2,13 @@
 
 #include <QDir>
 #include <QtGlobal>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
-QTemporaryDir* homeDir()
+// Removed again when the test process exits.
+QTemporaryDir& homeDir()
 {
-    static QTemporaryDir* dir = [] {
-        auto* d = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/nerix-test-XXXXXX"));
-        if (!d->isValid()) {
-            std::fprintf(stderr, "cannot create a temporary home\n");
-            std::abort();
-        }
-        return d;
-    }();
+    static QTemporaryDir dir(QDir::tempPath() + "/nerix-test-XXXXXX");
     return dir;
 }
 
@@ -30,28 +22,30 @@ const char* const kHomeVariables[][2] = {
     {"TMPDIR", "/tmp"},
 };
 
-} // namespace
-
-void TestEnvironment::fillHome(QProcessEnvironment& env, const QString& root)
+// Points the environment's home folders into root (creating them).
+void fillHome(QProcessEnvironment& env, const QString& root)
 {
     for (const auto& var : kHomeVariables) {
         const QString path = root + QLatin1String(var[1]);
         QDir().mkpath(path);
         env.insert(QLatin1String(var[0]), path);
     }
-    QFile::setPermissions(root + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("LANGUAGE"));
+    QFile::setPermissions(root + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert("LC_ALL", "C.UTF-8");
+    env.insert("LANG", "C.UTF-8");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("DISPLAY");
+    env.remove("LANGUAGE");
 }
+
+} // namespace
 
 void TestEnvironment::setUp()
 {
+    if (!homeDir().isValid())
+        qFatal("cannot create a temporary home");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    fillHome(env, homeDir()->path());
+    fillHome(env, homeDir().path());
     for (const QString& key : env.keys())
         qputenv(key.toLocal8Bit().constData(), env.value(key).toLocal8Bit());
     qunsetenv("DISPLAY");
@@ -60,17 +54,7 @@ void TestEnvironment::setUp()
 
 QString TestEnvironment::home()
 {
-    return homeDir()->path();
-}
-
-QString TestEnvironment::sourceDir()
-{
-    return qEnvironmentVariable("NERIX_SOURCE_DIR");
-}
-
-QString TestEnvironment::installerExe()
-{
-    return qEnvironmentVariable("NERIX_INSTALLER_EXE");
+    return homeDir().path();
 }
 
 QProcessEnvironment TestEnvironment::environmentFor(const QTemporaryDir& dir)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
@@ -15,15 +16,17 @@ public:
     static void setUp();
 
     static QString home();
-    static QString sourceDir();    // NERIX_SOURCE_DIR
-    static QString installerExe(); // NERIX_INSTALLER_EXE
 
     // A further private home for a child process; lives as long as the dir.
     static QProcessEnvironment environmentFor(const QTemporaryDir& dir);
-
-    // Points the environment's home folders into root (creating them).
-    static void fillHome(QProcessEnvironment& env, const QString& root);
 };
+
+// The whole file, or nothing when it cannot be read.
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Like QTEST_MAIN, with the private home, resources and libcurl set up.
 #define NERIX_TEST_MAIN(TestObject)                                                                          \
