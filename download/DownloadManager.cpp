@@ -248,13 +248,11 @@ void DownloadManager::useProxyFor(CURL* curl, const QByteArray& hop)
              << (address.isEmpty() ? "direct" : address.constData());
     // "" keeps libcurl from its own guess from the environment.
     curl_easy_setopt(curl, CURLOPT_PROXY, address.constData());
-    m_proxyUser = proxy.user().toUtf8();
-    m_proxyPassword = proxy.password().toUtf8();
     // Unset rather than empty: an empty name would still send credentials.
-    curl_easy_setopt(curl, CURLOPT_PROXYUSERNAME,
-                     m_proxyUser.isEmpty() ? static_cast<const char*>(nullptr) : m_proxyUser.constData());
-    curl_easy_setopt(curl, CURLOPT_PROXYPASSWORD,
-                     m_proxyUser.isEmpty() ? static_cast<const char*>(nullptr) : m_proxyPassword.constData());
+    const QByteArray user = proxy.user().toUtf8(), password = proxy.password().toUtf8();
+    const char* none = nullptr;
+    curl_easy_setopt(curl, CURLOPT_PROXYUSERNAME, user.isEmpty() ? none : user.constData());
+    curl_easy_setopt(curl, CURLOPT_PROXYPASSWORD, user.isEmpty() ? none : password.constData());
 }
 
 CURLcode DownloadManager::runAttempts(CURL* curl)

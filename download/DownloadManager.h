@@ -92,8 +92,6 @@ private:
     bool m_skipBody = false;    // it is a redirect's body
     bool m_rejected = false;    // its range did not fit
     QByteArray m_validator;     // ETag, or Last-Modified, of the file's content
-    QByteArray m_proxyUser;     // credentials of the current hop's proxy
-    QByteArray m_proxyPassword;
     // Headers of the response being received.
     QByteArray m_contentRange;
     QByteArray m_etag;
