@@ -1,6 +1,7 @@
 #include "download/DownloadManager.h"
 
 #include "platform/DownloadIo.h"
+#include "platform/SystemProxy.h"
 
 #include <QDebug>
 #include <QDir>
@@ -17,6 +18,11 @@ namespace {
 // Redirect chains longer than this are treated as loops.
 constexpr long kMaxRedirects = 20;
 constexpr long kReceiveBufferBytes = 100 * 1024;
+
+bool isHttps(const QByteArray& url)
+{
+    return url.toLower().startsWith("https:");
+}
 
 } // namespace
 
@@ -66,6 +72,7 @@ void DownloadManager::onHeader(const QByteArray& line)
         m_contentRange.clear();
         m_etag.clear();
         m_lastModified.clear();
+        m_hasLocation = false;
         return;
     }
     const int colon = line.indexOf(':');
@@ -79,36 +86,50 @@ void DownloadManager::onHeader(const QByteArray& line)
         m_etag = value;
     else if (name == "last-modified")
         m_lastModified = value;
+    else if (name == "location")
+        m_hasLocation = true;
+}
+
+bool DownloadManager::startBody()
+{
+    long status = 0;
+    curl_off_t length = -1;
+    curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_getinfo(m_curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    switch (RetryPolicy::forResponse(status, m_contentRange, m_offset, m_total)) {
+    case RetryPolicy::Body::Reject:
+        m_rejected = true;
+        return false;
+    case RetryPolicy::Body::FromZero:
+        if (m_offset > 0 && m_file) {
+            std::fclose(m_file);
+            m_file = DownloadIo::openForWriting(m_tempPath);
+            m_offset = 0;
+        }
+        m_total = length;
+        // If-Range takes only a strong ETag.
+        m_validator = m_etag.isEmpty() || m_etag.startsWith("W/") ? m_lastModified : m_etag;
+        break;
+    case RetryPolicy::Body::Append:
+        break;
+    }
+    return true;
 }
 
 size_t DownloadManager::onWrite(const char* data, size_t bytes)
 {
-    // Only the last response of a redirect chain reaches here: libcurl drops
-    // the bodies it follows past, so the percentage is counted here.
+    // Redirect bodies are dropped, so the percentage counts the last one only.
     if (!m_bodyStarted) {
         m_bodyStarted = true;
+        // What libcurl will name as the redirect once the response has ended.
         long status = 0;
-        curl_off_t length = -1;
         curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
-        curl_easy_getinfo(m_curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-        switch (RetryPolicy::forResponse(status, m_contentRange, m_offset, m_total)) {
-        case RetryPolicy::Body::Reject:
-            m_rejected = true;
+        m_skipBody = status >= 300 && status < 400 && m_hasLocation;
+        if (!m_skipBody && !startBody())
             return 0;
-        case RetryPolicy::Body::FromZero:
-            if (m_offset > 0 && m_file) {
-                std::fclose(m_file);
-                m_file = DownloadIo::openForWriting(m_tempPath);
-                m_offset = 0;
-            }
-            m_total = length;
-            // If-Range takes only a strong ETag.
-            m_validator = m_etag.isEmpty() || m_etag.startsWith("W/") ? m_lastModified : m_etag;
-            break;
-        case RetryPolicy::Body::Append:
-            break;
-        }
     }
+    if (m_skipBody)
+        return bytes;
     const size_t written = m_file ? std::fwrite(data, 1, bytes, m_file) : 0;
     m_offset += qint64(written);
     m_anyBytes = m_anyBytes || written > 0;
@@ -144,7 +165,7 @@ void DownloadManager::closeSocket(curl_socket_t socket)
     DownloadIo::closeSocket(socket);
 }
 
-void DownloadManager::setOptions(CURL* curl, const QByteArray& urlBytes)
+void DownloadManager::setOptions(CURL* curl)
 {
     auto write = [](char* data, size_t size, size_t count, void* self) -> size_t {
         return static_cast<DownloadManager*>(self)->onWrite(data, size * count);
@@ -166,7 +187,6 @@ void DownloadManager::setOptions(CURL* curl, const QByteArray& urlBytes)
     };
 
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
-    curl_easy_setopt(curl, CURLOPT_URL, urlBytes.constData());
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, static_cast<curl_write_callback>(write));
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, static_cast<curl_write_callback>(header));
@@ -174,7 +194,6 @@ void DownloadManager::setOptions(CURL* curl, const QByteArray& urlBytes)
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, static_cast<curl_xferinfo_callback>(progress));
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     // Fewer, larger writes on a fast link, as the curl program does.
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
     // The package is code that will be run: the certificate must verify.
@@ -184,21 +203,56 @@ void DownloadManager::setOptions(CURL* curl, const QByteArray& urlBytes)
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_stallSeconds);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-    // A redirect from https to plain http would bypass the certificate check.
-    const bool secure = urlBytes.toLower().startsWith("https:");
+    // Every hop, redirects included, is set as the URL: this limits them all.
 #if CURL_AT_LEAST_VERSION(7, 85, 0)
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
 #else
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS,
-                     secure ? long(CURLPROTO_HTTPS) : long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
 #endif
+    // libcurl's own reading of no_proxy must not differ from the answer per hop.
+    curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
     curl_easy_setopt(curl, CURLOPT_SOCKOPTFUNCTION, static_cast<curl_sockopt_callback>(sockopt));
     curl_easy_setopt(curl, CURLOPT_SOCKOPTDATA, this);
     curl_easy_setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, static_cast<curl_closesocket_callback>(closesocket));
     curl_easy_setopt(curl, CURLOPT_CLOSESOCKETDATA, this);
+}
+
+CURLcode DownloadManager::performHops(CURL* curl)
+{
+    QByteArray hop = url.toUtf8();
+    // Once on https, a hop to plain http would bypass the certificate check.
+    bool secure = isHttps(hop);
+    for (long redirects = 0;; ++redirects) {
+        curl_easy_setopt(curl, CURLOPT_URL, hop.constData());
+        useProxyFor(curl, hop);
+        m_bodyStarted = false;
+        m_skipBody = false;
+        const CURLcode result = m_cancelled ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(curl);
+        const char* next = nullptr;
+        if (result != CURLE_OK || curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &next) != CURLE_OK || !next)
+            return result;
+        hop = next;
+        if (redirects == kMaxRedirects)
+            return CURLE_TOO_MANY_REDIRECTS;
+        if (secure && !isHttps(hop))
+            return CURLE_UNSUPPORTED_PROTOCOL;
+        secure = secure || isHttps(hop);
+    }
+}
+
+void DownloadManager::useProxyFor(CURL* curl, const QByteArray& hop)
+{
+    const QNetworkProxy proxy = SystemProxy::forUrl(QUrl::fromEncoded(hop));
+    const QByteArray address = SystemProxy::curlAddress(proxy);
+    qDebug() << "load proxy" << QUrl::fromEncoded(hop).host()
+             << (address.isEmpty() ? "direct" : address.constData());
+    // "" keeps libcurl from its own guess from the environment.
+    curl_easy_setopt(curl, CURLOPT_PROXY, address.constData());
+    // Unset rather than empty: an empty name would still send credentials.
+    const QByteArray user = proxy.user().toUtf8(), password = proxy.password().toUtf8();
+    const char* none = nullptr;
+    curl_easy_setopt(curl, CURLOPT_PROXYUSERNAME, user.isEmpty() ? none : user.constData());
+    curl_easy_setopt(curl, CURLOPT_PROXYPASSWORD, user.isEmpty() ? none : password.constData());
 }
 
 CURLcode DownloadManager::runAttempts(CURL* curl)
@@ -211,10 +265,9 @@ CURLcode DownloadManager::runAttempts(CURL* curl)
         curl_slist* headers = ranged ? curl_slist_append(nullptr, ifRange.constData()) : nullptr;
         curl_easy_setopt(curl, CURLOPT_RANGE, ranged ? range.constData() : nullptr);
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-        m_bodyStarted = false;
         m_rejected = false;
 
-        CURLcode result = m_cancelled ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(curl);
+        CURLcode result = performHops(curl);
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
         curl_slist_free_all(headers);
         long status = 0;
@@ -269,8 +322,7 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
         return;
     }
 
-    const QByteArray urlBytes = url.toUtf8();
-    setOptions(m_curl, urlBytes);
+    setOptions(m_curl);
     CURLcode result = runAttempts(m_curl);
     // Buffered bytes reach the disk only here; a failed flush is a failed download.
     if ((!m_file || std::fclose(m_file) != 0) && result == CURLE_OK)

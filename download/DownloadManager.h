@@ -16,6 +16,8 @@
 // Fetches one file over HTTP(S) with libcurl into the per-user data folder,
 // under "<name>_tmp" until the transfer has succeeded. A transfer that breaks
 // off after bytes have arrived is resumed from the byte reached (RetryPolicy).
+// Redirects are followed here rather than by libcurl, so each hop takes the
+// proxy the system names for its own URL (SystemProxy).
 class DownloadManager : public QObject
 {
     Q_OBJECT
@@ -53,10 +55,16 @@ signals:
     void waitingToResume(qint64 reached);
 
 private:
-    void setOptions(CURL* curl, const QByteArray& url);
+    void setOptions(CURL* curl);
     CURLcode runAttempts(CURL* curl);
+    // One attempt: the URL and the redirects it leads to, each hop through
+    // the proxy the system names for that hop.
+    CURLcode performHops(CURL* curl);
+    void useProxyFor(CURL* curl, const QByteArray& hop);
     bool waitBeforeRetry(int ms);
     size_t onWrite(const char* data, size_t bytes);
+    // On a response's first body byte; false refuses the body.
+    bool startBody();
     void onHeader(const QByteArray& line);
     // Called by libcurl's progress callback; false aborts the transfer.
     bool onProgress();
@@ -80,13 +88,15 @@ private:
     qint64 m_offset = 0;        // bytes of the file written so far
     qint64 m_total = -1;        // the file's length, -1 while unknown
     bool m_anyBytes = false;    // a body byte arrived in this call
-    bool m_bodyStarted = false; // the current attempt's body has begun
+    bool m_bodyStarted = false; // the current response's body has begun
+    bool m_skipBody = false;    // it is a redirect's body
     bool m_rejected = false;    // its range did not fit
     QByteArray m_validator;     // ETag, or Last-Modified, of the file's content
     // Headers of the response being received.
     QByteArray m_contentRange;
     QByteArray m_etag;
     QByteArray m_lastModified;
+    bool m_hasLocation = false;
 
     // Sockets of the running transfer, so cancel() can wake a blocked poll.
     // A standard mutex, which thread sanitizers can see through Qt.

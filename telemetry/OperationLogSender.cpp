@@ -1,11 +1,25 @@
 #include "telemetry/OperationLogSender.h"
 
+#include "platform/SystemProxy.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+
+namespace {
+
+// Left to itself a manager ignores the system's proxy on Linux and never
+// proxies a loopback host; the download asks the same piece, per URL.
+void useSystemProxy(QNetworkAccessManager* manager)
+{
+    manager->setProxyFactory(new SystemProxy::Factory);
+}
+
+} // namespace
 
 OperationLogSender::OperationLogSender(QNetworkAccessManager* manager, QObject* parent)
     : QObject(parent), m_manager(manager)
 {
+    useSystemProxy(m_manager);
 }
 
 QNetworkReply* OperationLogSender::post(const QNetworkRequest& request, const QByteArray& body)
@@ -34,8 +48,10 @@ void OperationLogSender::sendNext()
 QList<QNetworkReply*> OperationLogSender::sendWaitingNow()
 {
     // A manager of its own opens fresh connections.
-    if (!m_spare)
+    if (!m_spare) {
         m_spare = new QNetworkAccessManager(this);
+        useSystemProxy(m_spare);
+    }
     QList<QNetworkReply*> replies;
     while (!m_waiting.isEmpty()) {
         const auto last = m_waiting.takeLast();

@@ -13,7 +13,7 @@ class QNetworkReply;
 // never answers must not hold later events back: every post gives up after a
 // few seconds, and no more posts are handed to the network layer at once than
 // it has connections for, so a waiting post's clock starts only when it can
-// leave.
+// leave. Every post takes the proxy the system names for its URL.
 class OperationLogSender : public QObject
 {
     Q_OBJECT
@@ -23,6 +23,7 @@ public:
     // Qt's connections per host.
     static constexpr int maxInFlight = 6;
 
+    // Gives manager the system's proxy lookup.
     explicit OperationLogSender(QNetworkAccessManager* manager, QObject* parent = nullptr);
 
     // The reply when the post left at once, else null (it waits its turn).
