@@ -11,10 +11,10 @@ class PackageBuilder
 public:
     using Tree = QMap<QString, QByteArray>; // relative path -> content
 
-    // A realistic product folder: nested subfolders, a hidden file, a file
-    // whose name contains "nerixSetupOnline.exe", a "Qt5Morvex.dll" (to be
-    // overwritten by the install run), and both products' executables as
-    // small runnable shell scripts.
+    // A realistic product folder: nested subfolders (one deep, with blanks and
+    // non-ASCII in its name), a hidden file, a file whose name contains
+    // "nerixSetupOnline.exe", a "Qt5Morvex.dll" (to be overwritten by the
+    // install run), and both products' executables as small shell scripts.
     static Tree sampleProduct();
 
     // Creates the folders and files; *.exe files become executable.
@@ -26,9 +26,4 @@ public:
     // output, on failure.
     static bool build(const QString& archivePath, const QMap<QString, Tree>& topFolders,
                       const QStringList& switches = {});
-
-    // Archives the named entries of an existing folder as they are (links
-    // stay links, with -spf "../" stays in a name), for packages a Tree cannot describe.
-    static bool archive(const QString& archivePath, const QString& folder, const QStringList& entries,
-                        const QStringList& switches = {});
 };

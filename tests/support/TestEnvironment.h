@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFile>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
@@ -21,13 +20,6 @@ public:
     static QProcessEnvironment environmentFor(const QTemporaryDir& dir);
 };
 
-// The whole file, or nothing when it cannot be read.
-inline QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Like QTEST_MAIN, with the private home, resources and libcurl set up.
 #define NERIX_TEST_MAIN(TestObject)                                                                          \
     int main(int argc, char** argv)                                                                          \
@@ -44,6 +36,7 @@ inline QByteArray readAll(const QString& path)
 #include "app/Resources.h"
 #include "app/Startup.h"
 #include "download/DownloadManager.h"
+#include "support/Helpers.h"
 
 #include <QApplication>
 #include <QtTest>
