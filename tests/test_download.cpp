@@ -4,10 +4,6 @@
 #include "support/ReleaseServer.h"
 #include "support/TestEnvironment.h"
 
-#include <QDeadlineTimer>
-#include <QRandomGenerator>
-#include <QSignalSpy>
-#include <QStandardPaths>
 #include <cmath>
 #include <signal.h>
 #include <sys/resource.h>

@@ -10,10 +10,6 @@
 #include "support/PackageBuilder.h"
 #include "support/TestEnvironment.h"
 
-#include <QCryptographicHash>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTranslator>
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -146,7 +142,6 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::newRow("missing package") << "missing" << 1;
         QTest::newRow("32-bit run, 64-bit folder only") << "x86" << 3;
-        QTest::newRow("truncated") << "truncated" << 3;
         // 7z would wait for a password on its input.
         QTest::newRow("encrypted") << "encrypted" << 3;
         // The other files extract; 7z reports the damaged one in its exit code.
@@ -173,8 +168,6 @@ private slots:
         // Stored, so that a byte of a file's data can be damaged.
         QVERIFY(kind == "missing" ||
                 PackageBuilder::build(package, {{kX64, tree}}, {kind == "encrypted" ? "-psecret" : "-mx0"}));
-        if (kind == "truncated")
-            QVERIFY(QFile::resize(package, QFileInfo(package).size() / 2));
         if (kind == "crc") {
             QByteArray bytes = readAll(package);
             bytes[bytes.indexOf("tool data")] = 'T';
@@ -200,16 +193,14 @@ private slots:
 
         QCOMPARE(outcome.result(), code);
         QCOMPARE(outside(work), before);
-        if (kind == "noInstallDir") {
-            QCOMPARE(filesBelow(installDir), QStringList{"old/stale.txt"});
-        } else if (kind == "both") {
+        if (kind == "both") {
             // What came before stays, the clashing file as pass 1 left it.
-            QCOMPARE(filesBelow(installDir).size(), 13);
             QCOMPARE(readAll(installDir + "/README.txt"), tree.value("README.txt"));
         } else {
-            // Emptied and created again, and no progress beyond the start.
-            QCOMPARE(filesBelow(installDir), QStringList());
+            // No progress beyond the start; emptied and created again, unless there is no folder.
             QCOMPARE(outcome.progress, QVector<double>{0.0});
+            QCOMPARE(filesBelow(installDir).join(' '),
+                     QString(kind == "noInstallDir" ? "old/stale.txt" : ""));
         }
     }
 

@@ -4,9 +4,6 @@
 #include "support/ReleaseServer.h"
 #include "support/TestEnvironment.h"
 
-#include <QProcess>
-#include <QRegularExpression>
-#include <QSet>
 #include <signal.h>
 #include <thread>
 

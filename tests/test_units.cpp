@@ -18,8 +18,6 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QPainter>
-#include <QSignalSpy>
-#include <QTranslator>
 #include <curl/curl.h>
 #include <limits>
 #include <tuple>

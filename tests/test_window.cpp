@@ -18,9 +18,6 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QStackedWidget>
 #include <atomic>
 #include <memory>
