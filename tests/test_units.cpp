@@ -1,23 +1,24 @@
-// Units without a window or a server: the window's decisions and drawing
-// helpers, the compiled catalogues, the download's progress rule and retry
-// decisions, the disk-space scan, and an earlier installation found at start-up.
+// Units without a window or a server: the window's decisions, the compiled
+// catalogues, the download's progress rule and retry decisions, the disk-space
+// scan, an earlier installation found at start-up, and what every
+// operation-log record carries (channel, machine identifier, body). The green
+// build (test_record_green) runs the body alone.
 #include "BuildConfig.h"
+#include "app/ChannelManager.h"
 #include "app/ExistingInstall.h"
 #include "app/QuestionBox.h"
 #include "app/Translator.h"
 #include "download/RetryPolicy.h"
 #include "download/TaskThread.h"
 #include "install/UninstallRegistry.h"
-#include "nerixSetupOnline/FrameShadow.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "platform/DiskSpace.h"
+#include "platform/ExternalTools.h"
 #include "support/PackageBuilder.h"
 #include "support/TestEnvironment.h"
+#include "telemetry/MachineIdentifier.h"
+#include "telemetry/OperationLogRecord.h"
 
-#include <QGraphicsDropShadowEffect>
-#include <QGraphicsRectItem>
-#include <QGraphicsScene>
-#include <QPainter>
 #include <curl/curl.h>
 #include <limits>
 #include <tuple>
@@ -46,8 +47,6 @@ private slots:
         QCOMPARE(barValue(0, int(99.9)), 79);
         QCOMPARE(barValue(1, 0), 80);
         QCOMPARE(barValue(2, 70), 94); // a late progress after success
-        // At the window too, with its wiring.
-        QVERIFY(hasEnoughSpace(209715200) && !hasEnoughSpace(209715199));
         QCOMPARE(freeSpaceText(1234.567), QStringLiteral("1234.57GB"));
         QCOMPARE(installPathFor("D:/", false), QStringLiteral("D:/corvaneMasterRecovery"));
         QCOMPARE(productExecutable("/x", true), QStringLiteral("/x/quorbelMasterRecovery.exe"));
@@ -69,43 +68,6 @@ private slots:
         QVERIFY(translationFileFor(QLocale::English).endsWith("_en.qm"));
         for (QLocale::Language other : {QLocale::Chinese, QLocale::German})
             QVERIFY(translationFileFor(other).endsWith("_zh.qm") && QFile::exists(translationFileFor(other)));
-    }
-
-    void frameShadowLooksLikeTheEffect_data()
-    {
-        QTest::addColumn<qreal>("ratio");
-        for (qreal ratio : {1.0, 1.25, 1.5, 2.0})
-            QTest::addRow("scale %g", ratio) << ratio;
-    }
-    void frameShadowLooksLikeTheEffect()
-    {
-        // Reference: the drop-shadow effect on the whole frame, drawn in device pixels.
-        QFETCH(qreal, ratio);
-        const QRect frame(QPoint(qRound(5 * ratio), qRound(5 * ratio)), QSize(1024, 720) * ratio);
-        QGraphicsScene scene;
-        auto* effect = new QGraphicsDropShadowEffect;
-        effect->setOffset(0, 0);
-        effect->setColor(QColor(0, 0, 0, 76));
-        effect->setBlurRadius(10 * ratio);
-        scene.addRect(frame, Qt::NoPen, QBrush(Qt::white))->setGraphicsEffect(effect);
-        QImage reference(QSize(1034, 730) * ratio, QImage::Format_ARGB32_Premultiplied);
-        reference.fill(Qt::transparent);
-        QImage painted = reference;
-        painted.setDevicePixelRatio(ratio);
-        {
-            QPainter painter(&reference), logical(&painted);
-            scene.render(&painter, reference.rect(), reference.rect());
-            FrameShadow(10, QColor(0, 0, 0, 76)).paint(logical, QRect(5, 5, 1024, 720));
-        }
-        int worst = 0;
-        for (int y = 0; y < reference.height(); ++y) {
-            for (int x = 0; x < reference.width(); ++x)
-                worst = qMax(worst, frame.contains(x, y)
-                                        ? 0
-                                        : qAbs(qAlpha(reference.pixel(x, y)) - qAlpha(painted.pixel(x, y))));
-        }
-        QVERIFY2(worst <= 2 && qAlpha(painted.pixel(frame.left() - 1, 300)) > 0,
-                 qPrintable(QString::number(worst)));
     }
 
     void translate_data()
@@ -271,6 +233,110 @@ private slots:
         offerUninstall(uninstaller);
         QCOMPARE(QFile::exists(marker), button == QMessageBox::Yes);
         runUninstaller(QStringLiteral("/nonexistent/folder/corvaneMasterUninst.exe"));
+    }
+
+    void parse_data()
+    {
+        QTest::addColumn<QString>("param");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<int>("mode");
+        const QString none = QStringLiteral("0000000000000000");
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+        const QString bad = QString::fromUtf8("\xEF\xBF\xBD");
+        const auto row = [](const char* tag, const QString& param, const QString& name, const QString& id,
+                            int mode) {
+            QTest::newRow(tag) << param << name << id << mode;
+        };
+        row("test channel", "promo_spring#qotab-a1b2c3d4e5f60718", "spring", "a1b2c3d4e5f60718", 0);
+        row("last dash wins", "a-b-c", "a-b", "c", 1);
+        row("type is case-sensitive", "a_b#QOTAB-1", "b", "1", 1);
+        row("long name, typed", "p_abcdefghijklmnopqrstuvwxy#qotab", "abcdefghijklmnopqrs", none, 0);
+        // A surrogate pair is never cut in half.
+        row("pair kept whole in name", QString(18, 'n') + emoji, QString(18, 'n'), none, 1);
+        row("control characters", "\x01_\t\n#qotab-\x7f\r", "\t\n", "\x7f\r", 0);
+        row("invalid UTF-8", QString::fromUtf8("\xff_n\xc3-\x80\x80"), "n" + bad, bad + bad, 1);
+    }
+
+    void parse()
+    {
+        QFETCH(QString, param);
+        const ChannelFields fields = ChannelManager::parse(param);
+        QTEST(fields.channelName, "name");
+        QTEST(fields.channelId, "id");
+        QTEST(fields.mode, "mode");
+    }
+
+    // Only an explicit type other than "qotab" keeps the mode; an empty
+    // parameter keeps the id.
+    void parseKeepsCurrentValues()
+    {
+        const ChannelFields current = ChannelManager::parse(QStringLiteral("#qotab-abc"));
+        QCOMPARE(ChannelManager::parse(QStringLiteral("a_b#other"), current).mode, 0);
+        QCOMPARE(ChannelManager::parse(QStringLiteral("a_b"), current).mode, 1);
+        QCOMPARE(ChannelManager::parse(QString(), current).channelId, QStringLiteral("abc"));
+    }
+
+    // Where the processor id must not be asked for, its answer "x" would change the digest.
+    void identifier_data()
+    {
+        QTest::addColumn<QByteArray>("uuidOut");
+        QTest::addColumn<QByteArray>("cpuOut");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char* tag, const char* uuid, const char* cpu, const char* md5) {
+            QTest::newRow(tag) << QByteArray(uuid) << QByteArray(cpu) << QString::fromLatin1(md5);
+        };
+        row("hardware UUID", "UUID       \r\n4C4C4544-0051-3510-8057-B4C04F4B4A32  \r\n\r\n", "x",
+            "1ddaa8f825ef9c4d0d8b329d979d63cf");
+        row("placeholder inside, two processors", "UUID\r\n03000200-FFFFFFFF-0500\r\n",
+            "PROCESSORID  \r\nBFEBFBFF000906EA  \r\nBFEBFBFF000906ED  \r\n\r\n",
+            "b713e7495042c05cf94c3ff68f2c3b6f");
+        row("placeholder, no processor id", "UUID\r\nFFFFFFFF\r\n", "", "d41d8cd98f00b204e9800998ecf8427e");
+        row("lower-case f is a real id", "uuid\r\n4c4c4544-ffffffff-3510-8057-b4c04f4b4a32\r\n", "x",
+            "bbf65b305422009089fa3e20c5ec738f");
+        row("header word anywhere, any case", "UUID\r\nab-UuId-cd  \r\n", "x",
+            "a667afad714a91704b2005eb10d124ac");
+        row("no output", "", "x", "d41d8cd98f00b204e9800998ecf8427e");
+    }
+
+    void identifier()
+    {
+        QFETCH(QByteArray, uuidOut);
+        QFETCH(QByteArray, cpuOut);
+        // A query with any other text gets an answer that changes the digest.
+        const auto answer = [&](const QString& query) {
+            return query == "wmic csproduct get UUID"    ? uuidOut
+                   : query == "wmic cpu get processorid" ? cpuOut
+                                                         : "?";
+        };
+        QTEST(computeMachineIdentifier(answer), "expected");
+    }
+
+    // Without the query tool the answer must not depend on who asks: the
+    // firmware UUID is readable by root only, the system's id by everyone.
+    void withoutQueryToolEveryUserGetsTheSameId()
+    {
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", "/nonexistent");
+        const QByteArray answer = ExternalTools::runMachineQuery("wmic csproduct get UUID", 30000);
+        qputenv("PATH", path);
+        QByteArray id = readAll(QStringLiteral("/etc/machine-id")).trimmed();
+        id = id.isEmpty() ? readAll(QStringLiteral("/var/lib/dbus/machine-id")).trimmed() : id;
+        QCOMPARE(answer, id.isEmpty() ? QByteArray() : "UUID  \r\n" + id + "  \r\n\r\n");
+    }
+
+    // The whole body byte for byte; quotes and non-ASCII in the channel stay valid JSON.
+    void body()
+    {
+        g_channelName = QString::fromUtf8("春季\"推广\\");
+        g_channelId = QStringLiteral("a1\"b2");
+        const QString expected = QString::fromUtf8(
+            "{\"apkChannel\":\"春季\\\"推广\\\\\",\"apkId\":%1,\"apkVersionCode\":1,\"apkVersionName\":\"1.2."
+            "1\","
+            "\"btnId\":\"pc-install-go\",\"pcId\":\"%2\",\"phoneId\":\"a1\\\"b2\",\"phoneMaker\":\"\","
+            "\"phoneModel\":\"\",\"phoneOs\":2,\"phoneOsVersion\":\"\",\"type\":38}");
+        QCOMPARE(OperationLogRecord(QStringLiteral("pc-install-go")).toJson(),
+                 expected.arg(greenTheme ? 27 : 25).arg(machineIdentifier()));
     }
 };
 

@@ -42,14 +42,7 @@ bool ReleaseServer::start(const Options& options)
 
 void ReleaseServer::stop()
 {
-    if (m_process && m_process->state() != QProcess::NotRunning) {
-        m_process->terminate();
-        if (!m_process->waitForFinished(10000)) {
-            m_process->kill();
-            m_process->waitForFinished();
-        }
-    }
-    m_process.reset();
+    m_process.reset(); // kills the server and waits for it
     m_ports.clear();
 }
 

@@ -19,8 +19,6 @@ public:
         QString telemetryMode = QStringLiteral("ok");
     };
 
-    ~ReleaseServer() { stop(); }
-
     // Waits until every port listens; false (with a warning) otherwise.
     bool start(const Options& options);
     void stop();
