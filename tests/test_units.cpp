@@ -49,7 +49,6 @@ private slots:
         QCOMPARE(barValue(2, 70), 94); // a late progress after success
         QCOMPARE(freeSpaceText(1234.567), QStringLiteral("1234.57GB"));
         QCOMPARE(installPathFor("D:/", false), QStringLiteral("D:/corvaneMasterRecovery"));
-        QCOMPARE(productExecutable("/x", true), QStringLiteral("/x/quorbelMasterRecovery.exe"));
         QCOMPARE(agreementUrl(), QLatin1String(endpoints::agreementHost) + "/agreement.html");
         // Later rules win: the test channel, then the green edition, then the free one.
         const QString pkg = QLatin1String(endpoints::packageHost) + QStringLiteral("/upload/pc/");

@@ -64,21 +64,13 @@ QList<QJsonObject> ReleaseServer::readLog(const QString& name) const
     return records;
 }
 
-QList<QJsonObject> ReleaseServer::telemetry(quint16 port) const
-{
-    QList<QJsonObject> posts = readLog("telemetry.jsonl");
-    posts.erase(
-        std::remove_if(posts.begin(), posts.end(),
-                       [port](const QJsonObject& post) { return port && post["port"].toInt() != port; }),
-        posts.end());
-    return posts;
-}
-
 QStringList ReleaseServer::telemetryEvents(quint16 port) const
 {
     QStringList ids;
-    for (const QJsonObject& post : telemetry(port))
-        ids << QJsonDocument::fromJson(post["body"].toString().toUtf8())["btnId"].toString();
+    for (const QJsonObject& post : telemetry()) {
+        if (port == 0 || post["port"].toInt() == port)
+            ids << QJsonDocument::fromJson(post["body"].toString().toUtf8())["btnId"].toString();
+    }
     ids.sort();
     return ids;
 }
