@@ -43,7 +43,6 @@ bool PackageBuilder::writeTree(const QString& dir, const Tree& files)
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(it.value()) != it.value().size())
             return false;
-        file.close();
         if (it.key().endsWith(".exe") &&
             !file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther))
             return false;

@@ -1,7 +1,7 @@
 #include "support/ReleaseServer.h"
 
 #include "BuildConfig.h"
-#include "support/Helpers.h"
+#include "support/TestEnvironment.h"
 
 #include <QDeadlineTimer>
 #include <QJsonDocument>
@@ -44,11 +44,6 @@ void ReleaseServer::stop()
 {
     m_process.reset(); // kills the server and waits for it
     m_ports.clear();
-}
-
-QString ReleaseServer::baseUrl() const
-{
-    return QString("%1://127.0.0.1:%2").arg(m_options.tls ? "https" : "http").arg(m_ports.value(0));
 }
 
 QList<QJsonObject> ReleaseServer::readLog(const QString& name) const

@@ -23,7 +23,10 @@ public:
     bool start(const Options& options);
     void stop();
 
-    QString baseUrl() const;
+    QString baseUrl() const
+    {
+        return QString("%1://127.0.0.1:%2").arg(m_options.tls ? "https" : "http").arg(m_ports.value(0));
+    }
     QString certificatePath() const { return m_workDir ? m_workDir->filePath("cert.pem") : QString(); }
 
     // The operation-log posts received so far: "port", "body" and "headers".

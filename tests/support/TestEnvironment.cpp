@@ -47,11 +47,6 @@ void TestEnvironment::setUp()
     qunsetenv("LANGUAGE");
 }
 
-QString TestEnvironment::home()
-{
-    return homeDir().path();
-}
-
 QProcessEnvironment TestEnvironment::environmentFor(const QTemporaryDir& dir)
 {
     return homeIn(dir.path());
