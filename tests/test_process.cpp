@@ -1,11 +1,23 @@
-// The real executable, started as a user would start it.
-#include "support/ReleaseServer.h"
+// The log file, written from many threads, and the real executable started
+// as a user would start it.
+#include "app/LogHandler.h"
 #include "support/TestEnvironment.h"
 
-#include <QProcess>
 #include <signal.h>
+#include <thread>
 
 namespace {
+
+// The lines after offset; every line must end in CR LF.
+QStringList linesOf(const QString& path, int offset = 0)
+{
+    const QByteArray tail = readAll(path).mid(offset);
+    QStringList lines = QString::fromUtf8(tail).split(QStringLiteral("\r\n"));
+    if (!tail.endsWith("\r\n") || tail.count('\n') != lines.size() - 1)
+        return {QStringLiteral("<broken line ends>")};
+    lines.removeLast();
+    return lines;
+}
 
 void start(QProcess& installer, const QProcessEnvironment& env, const QString& param = QString())
 {
@@ -34,13 +46,56 @@ class TestProcess : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { qInstallMessageHandler(logMessageHandler); }
+
+    // "%1" in a file name or a message stays text; the real file and line show
+    // where there is a context (release builds have none).
+    void record_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("debug") << int(QtDebugMsg) << "(T) Debug: File:() Line:(0) m %1";
+        QTest::newRow("info") << int(QtInfoMsg) << "(T)  File:() Line:(0) m %1";
+        QTest::newRow("fatal, context") << int(QtFatalMsg) << "(T) Fatal: File:(x%1%4.cpp) Line:(7) m %1";
+    }
+    void record()
+    {
+        QFETCH(int, type);
+        const QMessageLogContext context(type == QtFatalMsg ? "x%1%4.cpp" : nullptr,
+                                         type == QtFatalMsg ? 7 : 0, nullptr, nullptr);
+        QTEST(formatLogRecord(QtMsgType(type), context, QStringLiteral("m %1"), QStringLiteral("T")),
+              "expected");
+    }
+
+    void eightThreadsLoseNoLine()
+    {
+        const int offset = int(QFileInfo(logFilePath()).size());
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 8; ++t)
+            threads.emplace_back([t] {
+                for (int n = 0; n < 2000; ++n)
+                    qDebug().noquote() << QStringLiteral("t%1 n%2 ").arg(t).arg(n) + QString(40, 'x');
+            });
+        for (std::thread& thread : threads)
+            thread.join();
+        const QRegularExpression pattern(QStringLiteral(
+            R"(^\(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\) Debug: File:\(\) Line:\(0\) (t\d n\d+) x{40}$)"));
+        QSet<QString> seen;
+        for (const QString& line : linesOf(logFilePath(), offset)) {
+            const QRegularExpressionMatch match = pattern.match(line);
+            QVERIFY2(match.hasMatch(), qPrintable(line));
+            seen.insert(match.captured(1));
+        }
+        QCOMPARE(seen.size(), 8 * 2000);
+    }
+
     // Starts at once leave one window; the others exit 0 without a word in
     // its log. A crashed holder does not block the next start.
     void oneInstance()
     {
         QTemporaryDir home;
         const auto env = TestEnvironment::environmentFor(home);
-        QProcess starts[3];
+        QProcess starts[5];
         for (QProcess& installer : starts)
             start(installer, env);
         const auto running = [&starts] {
@@ -66,25 +121,15 @@ private slots:
         QVERIFY(endsOnTermination(next));
         QVERIFY(readLog(home).contains("termination requested"));
         QCOMPARE(readLog(home).count("param>>>>>"), 2);
-    }
 
-    // Neither the runtime nor the temporary folder can hold a lock, and no
-    // log can be written: the installer cannot tell whether another runs,
-    // and starts.
-    void startsWhereNoLockCanBeMade()
-    {
-        QTemporaryDir home;
-        ReleaseServer server;
-        QVERIFY(server.start({home.path(), ReleaseServer::endpointPorts()}));
-        auto env = TestEnvironment::environmentFor(home);
-        // Folders where not even root can create a file.
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("/proc"));
-        env.insert(QStringLiteral("TMPDIR"), QStringLiteral("/proc"));
-        env.insert(QStringLiteral("XDG_CACHE_HOME"), QStringLiteral("/proc/cache"));
-        QProcess installer;
-        start(installer, env);
-        QTRY_VERIFY_WITH_TIMEOUT(server.telemetryEvents().contains(QStringLiteral("pc-install-show")), 30000);
-        QVERIFY(endsOnTermination(installer));
+        // Where neither the runtime nor the temporary folder can hold a lock (not even root can create a
+        // file in /proc), it cannot tell whether another runs, and starts.
+        auto noLock = env;
+        noLock.insert(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("/proc"));
+        noLock.insert(QStringLiteral("TMPDIR"), QStringLiteral("/proc"));
+        start(next, noLock, QStringLiteral("no-lock"));
+        QTRY_VERIFY_WITH_TIMEOUT(readLog(home).contains("no-lock"), 30000);
+        QVERIFY(endsOnTermination(next));
     }
 };
 

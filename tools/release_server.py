@@ -17,6 +17,7 @@ import signal
 import socket
 import ssl
 import struct
+import subprocess
 import sys
 import termios
 import threading
@@ -472,8 +473,7 @@ def main():
     parser.add_argument("--root", required=True, help="folder served at /")
     parser.add_argument("--port", type=int, action="append", required=True,
                         help="port to listen on (repeatable; 0 picks a free one)")
-    parser.add_argument("--tls-cert")
-    parser.add_argument("--tls-key")
+    parser.add_argument("--tls-dir", help="serve https with a new self-signed certificate, written to cert.pem here")
     parser.add_argument("--telemetry-log", help="JSON-lines file receiving every operation-log post")
     parser.add_argument("--telemetry-mode", choices=("ok", "error", "hang"), default="ok")
     parser.add_argument("--rate", type=int, default=0,
@@ -482,8 +482,6 @@ def main():
     parser.add_argument("--verbose", action="store_true", help="access log on stderr")
     args = parser.parse_args()
 
-    if bool(args.tls_cert) != bool(args.tls_key):
-        parser.error("--tls-cert and --tls-key go together")
     if not os.path.isdir(args.root):
         parser.error("--root is not a folder: %s" % args.root)
 
@@ -495,9 +493,17 @@ def main():
     Settings.rate = max(0, args.rate)
 
     context = None
-    if args.tls_cert:
+    if args.tls_dir:
+        cert = os.path.join(args.tls_dir, "cert.pem")
+        key = os.path.join(args.tls_dir, "key.pem")
+        made = subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                               "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                               "-keyout", key, "-out", cert], capture_output=True)
+        if made.returncode != 0:
+            sys.stderr.write("release_server: openssl failed: %s\n" % made.stderr.decode(errors="replace"))
+            return 1
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(args.tls_cert, args.tls_key)
+        context.load_cert_chain(cert, key)
 
     servers = []
     try:

@@ -7,14 +7,10 @@
 #include <QTemporaryDir>
 #include <QtGlobal>
 
-namespace {
-
-QByteArray script(const char* body)
+static QByteArray script(const char* body)
 {
     return QByteArray("#!/bin/sh\n") + body + '\n';
 }
-
-} // namespace
 
 PackageBuilder::Tree PackageBuilder::sampleProduct()
 {
@@ -33,6 +29,7 @@ PackageBuilder::Tree PackageBuilder::sampleProduct()
     tree["plugins/alpha.plugin"] = "lower case sorts last";
     tree["tools/old_nerixSetupOnline.exe.bak"] = "never copied";
     tree["tools/convert.dat"] = "tool data";
+    tree[QString::fromUtf8("docs/a/b/c/d/e/f/g/h/Ünïcödé 说明 (1).txt")] = "deep";
     return tree;
 }
 
@@ -46,7 +43,6 @@ bool PackageBuilder::writeTree(const QString& dir, const Tree& files)
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(it.value()) != it.value().size())
             return false;
-        file.close();
         if (it.key().endsWith(".exe") &&
             !file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther))
             return false;
@@ -58,26 +54,19 @@ bool PackageBuilder::build(const QString& archivePath, const QMap<QString, Tree>
                            const QStringList& switches)
 {
     QTemporaryDir staging;
-    if (!staging.isValid())
-        return false;
     for (auto it = topFolders.cbegin(); it != topFolders.cend(); ++it) {
         if (!writeTree(staging.path() + '/' + it.key(), it.value()))
             return false;
     }
-    return archive(archivePath, staging.path(), topFolders.keys(), switches);
-}
-
-bool PackageBuilder::archive(const QString& archivePath, const QString& folder, const QStringList& entries,
-                             const QStringList& switches)
-{
     const QString absoluteArchive = QFileInfo(archivePath).absoluteFilePath();
     // `7z a` adds to an existing archive.
     QFile::remove(absoluteArchive);
     QDir().mkpath(QFileInfo(absoluteArchive).path());
     QProcess sevenZip;
-    sevenZip.setWorkingDirectory(folder);
+    sevenZip.setWorkingDirectory(staging.path());
     sevenZip.setProcessChannelMode(QProcess::MergedChannels);
-    sevenZip.start("7z", QStringList{"a", "-bd", "-y"} + switches + QStringList{absoluteArchive} + entries);
+    sevenZip.start("7z", QStringList{"a", "-bd", "-y"} + switches + QStringList{absoluteArchive} +
+                             topFolders.keys());
     sevenZip.closeWriteChannel();
     if (!sevenZip.waitForFinished(-1) || sevenZip.exitStatus() != QProcess::NormalExit ||
         sevenZip.exitCode() != 0) {

@@ -6,29 +6,24 @@
 #include <QStringList>
 
 // Builds real 7z packages with the `7z` program for tests and benchmarks.
-class PackageBuilder
-{
-public:
-    using Tree = QMap<QString, QByteArray>; // relative path -> content
+namespace PackageBuilder {
 
-    // A realistic product folder: nested subfolders, a hidden file, a file
-    // whose name contains "nerixSetupOnline.exe", a "Qt5Morvex.dll" (to be
-    // overwritten by the install run), and both products' executables as
-    // small runnable shell scripts.
-    static Tree sampleProduct();
+using Tree = QMap<QString, QByteArray>; // relative path -> content
 
-    // Creates the folders and files; *.exe files become executable.
-    static bool writeTree(const QString& dir, const Tree& files);
+// A realistic product folder: nested subfolders (one deep, with blanks and
+// non-ASCII in its name), a hidden file, a file whose name contains
+// "nerixSetupOnline.exe", a "Qt5Morvex.dll" (to be overwritten by the
+// install run), and both products' executables as small shell scripts.
+Tree sampleProduct();
 
-    // Writes each top folder (e.g. "Vantrel_x64Minimal") with its tree into a
-    // staging folder and archives them with `7z a` and the given switches into
-    // archivePath (replacing it). Returns false, with a warning holding 7z's
-    // output, on failure.
-    static bool build(const QString& archivePath, const QMap<QString, Tree>& topFolders,
-                      const QStringList& switches = {});
+// Creates the folders and files; *.exe files become executable.
+bool writeTree(const QString& dir, const Tree& files);
 
-    // Archives the named entries of an existing folder as they are (links
-    // stay links, with -spf "../" stays in a name), for packages a Tree cannot describe.
-    static bool archive(const QString& archivePath, const QString& folder, const QStringList& entries,
-                        const QStringList& switches = {});
-};
+// Writes each top folder (e.g. "Vantrel_x64Minimal") with its tree into a
+// staging folder and archives them with `7z a` and the given switches into
+// archivePath (replacing it). Returns false, with a warning holding 7z's
+// output, on failure.
+bool build(const QString& archivePath, const QMap<QString, Tree>& topFolders,
+           const QStringList& switches = {});
+
+} // namespace PackageBuilder

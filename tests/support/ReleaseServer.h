@@ -1,10 +1,7 @@
 #pragma once
 
 #include <QJsonObject>
-#include <QList>
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -18,28 +15,27 @@ public:
     {
         QString root;
         QList<quint16> ports{0};
-        bool tls = false;
+        bool tls = false; // with a self-signed certificate, see certificatePath()
         QString telemetryMode = QStringLiteral("ok");
     };
-
-    ReleaseServer() = default;
-    ~ReleaseServer() { stop(); }
-    ReleaseServer(const ReleaseServer&) = delete;
-    ReleaseServer& operator=(const ReleaseServer&) = delete;
 
     // Waits until every port listens; false (with a warning) otherwise.
     bool start(const Options& options);
     void stop();
 
-    QString baseUrl() const;
-    // With tls: the self-signed certificate the server presents.
-    QString certificatePath() const;
+    QString baseUrl() const
+    {
+        return QString("%1://127.0.0.1:%2").arg(m_options.tls ? "https" : "http").arg(m_ports.value(0));
+    }
+    QString certificatePath() const { return m_workDir ? m_workDir->filePath("cert.pem") : QString(); }
 
-    // The events (btnId) received so far, sorted: posts travel on parallel
-    // connections, so arrival order says nothing. Port 0: on every port.
+    // The operation-log posts received so far: "port", "body" and "headers".
+    QList<QJsonObject> telemetry() const { return readLog("telemetry.jsonl"); }
+    // Their events (btnId), sorted: posts travel on parallel connections, so
+    // arrival order says nothing. Port 0: on every port.
     QStringList telemetryEvents(quint16 port = 0) const;
     // Every GET so far: its "path" (with query), "range" and "ifRange" headers.
-    QList<QJsonObject> requests() const;
+    QList<QJsonObject> requests() const { return readLog("requests.jsonl"); }
 
     // Distinct ports of the build's endpoint roots, in a stable order, and
     // the port of one endpoint root.
@@ -47,7 +43,6 @@ public:
     static quint16 endpointPort(const char* endpointRoot);
 
 private:
-    bool makeCertificate();
     QList<QJsonObject> readLog(const QString& name) const;
 
     Options m_options;

@@ -1,32 +1,29 @@
 #pragma once
 
-#include <QFile>
-#include <QProcessEnvironment>
-#include <QString>
-#include <QTemporaryDir>
+#include "app/Resources.h"
+#include "app/Startup.h"
+#include "download/DownloadManager.h"
+#include "install/InstallThread.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+#include <functional>
 
 // Gives a test process (and every installer it starts) a private home:
 // HOME, the XDG folders and TMPDIR all point into one temporary folder, so
 // nothing touches the real desktop, registry file, cache or data folder and
 // test binaries can run in parallel.
-class TestEnvironment
-{
-public:
-    // Call first thing in main, before the application object exists.
-    static void setUp();
+namespace TestEnvironment {
 
-    static QString home();
+// Call first thing in main, before the application object exists.
+void setUp();
 
-    // A further private home for a child process; lives as long as the dir.
-    static QProcessEnvironment environmentFor(const QTemporaryDir& dir);
-};
+// A further private home for a child process; lives as long as the dir.
+QProcessEnvironment environmentFor(const QTemporaryDir& dir);
 
-// The whole file, or nothing when it cannot be read.
-inline QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+} // namespace TestEnvironment
 
 // Like QTEST_MAIN, with the private home, resources and libcurl set up.
 #define NERIX_TEST_MAIN(TestObject)                                                                          \
@@ -41,9 +38,89 @@ inline QByteArray readAll(const QString& path)
         return QTest::qExec(&tc, argc, argv);                                                                \
     }
 
-#include "app/Resources.h"
-#include "app/Startup.h"
-#include "download/DownloadManager.h"
+// Helpers the suites share.
 
-#include <QApplication>
-#include <QtTest>
+// The whole file, or nothing when it cannot be read.
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every file below dir, hidden ones included, as sorted relative paths.
+inline QStringList filesBelow(const QString& dir)
+{
+    QStringList files;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(dir).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+// Reaches the window's form widgets by their object names, as a user finds
+// them on screen; a missing widget ends the test at once.
+template <typename T = QWidget> T* child(QWidget& window, const char* name)
+{
+    T* widget = window.findChild<T*>(QLatin1String(name));
+    if (!widget)
+        qFatal("missing widget %s", name);
+    return widget;
+}
+
+// Acts on the next modal dialog from inside its own event loop, so a test can
+// answer message boxes and file dialogs that the code under test exec()s.
+inline void answerNextModal(std::function<void(QWidget*)> action)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        action(modal);
+    });
+    timer->start();
+}
+
+// Presses button in the next message box; its question goes to *asked.
+inline void answerNextBox(QMessageBox::StandardButton button, QString* asked = nullptr)
+{
+    answerNextModal([button, asked](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (asked)
+            *asked = box->text();
+        box->button(button)->click();
+    });
+}
+
+// What one InstallThread run sent, its signals queued to this thread as the
+// window receives them.
+struct InstallOutcome
+{
+    QVector<double> progress;
+    QVector<int> endings; // -1 for success, or the failure code
+    bool finished = false;
+
+    // The one ending, or -100 unless exactly one came before the thread ended.
+    int result() const { return finished && endings.size() == 1 ? endings.first() : -100; }
+};
+
+// Starts the thread and waits for it to end (a run that does not end in time shows as -100).
+inline InstallOutcome runInstall(InstallThread& thread, int timeoutMs = 120000)
+{
+    InstallOutcome outcome;
+    QObject context;
+    QObject::connect(&thread, &InstallThread::installProgress, &context,
+                     [&](double per) { outcome.progress << per; });
+    QObject::connect(&thread, &InstallThread::installSuccess, &context, [&] { outcome.endings << -1; });
+    QObject::connect(&thread, &InstallThread::installFailed, &context,
+                     [&](int code) { outcome.endings << code; });
+    // Queued last: everything emitted has arrived once this has.
+    QObject::connect(&thread, &QThread::finished, &context, [&] { outcome.finished = true; });
+    thread.start();
+    (void)QTest::qWaitFor([&] { return outcome.finished; }, timeoutMs);
+    return outcome;
+}
