@@ -11,6 +11,9 @@ QTemporaryDir& homeDir()
     return dir;
 }
 
+// No display, and no proxy of the machine's own to see, or swallow, the suite's requests.
+const char* const kUnset[] = {"DISPLAY", "LANGUAGE", "http_proxy", "https_proxy", "all_proxy", "no_proxy"};
+
 // The system's environment with its home folders pointing into root (created here).
 QProcessEnvironment homeIn(const QString& root)
 {
@@ -29,8 +32,8 @@ QProcessEnvironment homeIn(const QString& root)
     env.insert("LC_ALL", "C.UTF-8");
     env.insert("LANG", "C.UTF-8");
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.remove("DISPLAY");
-    env.remove("LANGUAGE");
+    for (const char* name : kUnset)
+        env.remove(name);
     return env;
 }
 
@@ -43,8 +46,8 @@ void TestEnvironment::setUp()
     const QProcessEnvironment env = homeIn(homeDir().path());
     for (const QString& key : env.keys())
         qputenv(key.toLocal8Bit().constData(), env.value(key).toLocal8Bit());
-    qunsetenv("DISPLAY");
-    qunsetenv("LANGUAGE");
+    for (const char* name : kUnset)
+        qunsetenv(name);
 }
 
 QProcessEnvironment TestEnvironment::environmentFor(const QTemporaryDir& dir)
