@@ -9,6 +9,7 @@
 #include "nerixSetupOnline/FocusRing.h"
 #include "nerixSetupOnline/FrameShadow.h"
 #include "nerixSetupOnline/GreenTheme.h"
+#include "nerixSetupOnline/PageImages.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "platform/DiskSpace.h"
 #include "telemetry/OperationLogRecord.h"
@@ -64,18 +65,29 @@ void fitRow(QWidget* row)
 // On a 2x screen Qt draws an "image:" picture that is smaller than its label
 // at twice its size (the icon is sized by its pixels). As a centred
 // background it keeps its size at every scale and still gets the @2x file.
-void centreSmallPictures(QWidget* root)
+QString centredSmallPicture(const QString& style, const QSize& labelSize)
 {
     static const QRegularExpression rule(QStringLiteral("^image:\\s*url\\(([^)]*)\\);$"));
+    const QRegularExpressionMatch match = rule.match(style.trimmed());
+    const QSize picture = match.hasMatch() ? QImageReader(match.captured(1)).size() : QSize();
+    if (!picture.isValid() || picture == labelSize || picture.boundedTo(labelSize) != picture)
+        return style;
+    return QStringLiteral(
+               "background-image: url(%1); background-position: center; background-repeat: no-repeat;")
+        .arg(match.captured(1));
+}
+
+void centreSmallPictures(QWidget* root)
+{
     const QList<QLabel*> labels = root->findChildren<QLabel*>();
     for (QLabel* label : labels) {
-        const QRegularExpressionMatch match = rule.match(label->styleSheet().trimmed());
-        const QSize picture = match.hasMatch() ? QImageReader(match.captured(1)).size() : QSize();
-        if (picture.isValid() && picture != label->size() && picture.boundedTo(label->size()) == picture)
-            label->setStyleSheet(
-                QStringLiteral(
-                    "background-image: url(%1); background-position: center; background-repeat: no-repeat;")
-                    .arg(match.captured(1)));
+        const QString style = label->styleSheet();
+        const QString centred = centredSmallPicture(style, label->size());
+        if (centred != style)
+            label->setStyleSheet(centred);
+        const QVariant later = label->property(PageImages::property);
+        if (later.isValid())
+            label->setProperty(PageImages::property, centredSmallPicture(later.toString(), label->size()));
     }
 }
 
@@ -124,8 +136,6 @@ void nerixSetupOnline::finishForm()
     fitRow(ui.widget);
     fitRow(ui.horizontalLayoutWidget);
     centreSmallPictures(this);
-    for (QWidget* hidden : {ui.page, ui.page_3, ui.page_7})
-        pageImages.defer(hidden);
     connect(ui.stackedWidget, &QStackedWidget::currentChanged, this, &nerixSetupOnline::pageShown);
     setUpKeyboardAndReaders();
 }
@@ -174,7 +184,7 @@ void nerixSetupOnline::setUpKeyboardAndReaders()
 
 void nerixSetupOnline::pageShown(int index)
 {
-    pageImages.restore(ui.stackedWidget->widget(index));
+    PageImages::restore(ui.stackedWidget->widget(index));
     // Each page's main button holds the focus, so Return alone installs and
     // then starts the product; the progress page has none until a failure.
     if (index == 1)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "nerixSetupOnline/PageImages.h"
 #include "ui_nerixSetupOnline.h"
 
 #include <QMap>
@@ -97,5 +96,4 @@ private:
     QString packageUrl;
     std::function<void(int)> exitHandler;
     FocusRing* focusRing = nullptr;
-    PageImages pageImages;
 };
