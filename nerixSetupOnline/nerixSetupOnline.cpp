@@ -39,12 +39,15 @@
 #include <QUrl>
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
 // How long the launch waits for its telemetry post before the process ends.
 constexpr int kLastPostWaitMs = 2000;
 constexpr int kSlideIntervalMs = 3000;
+// The longest the first telemetry posts wait for the window's first paint.
+constexpr int kEarlyPostsLatestMs = 5000;
 
 bool isActivationKey(const QEvent* event)
 {
@@ -125,6 +128,8 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
     logNetworkManager = nullptr;
     agreementChecked = true;
     sendOperationLog(QStringLiteral("pc-install-show"));
+    // A window that is not painted soon (hidden, minimised) still reports.
+    QTimer::singleShot(kEarlyPostsLatestMs, this, &nerixSetupOnline::sendEarlyPosts);
 
     if (greenTheme)
         applyGreenTheme(this, ui);
@@ -407,6 +412,11 @@ void nerixSetupOnline::changePage()
 
 void nerixSetupOnline::paintEvent(QPaintEvent* event)
 {
+    if (!painted) {
+        painted = true;
+        // Once this paint pass has reached the screen.
+        QTimer::singleShot(0, this, &nerixSetupOnline::sendEarlyPosts);
+    }
     // Only the margin around the frame shows the shadow.
     if (QRegion(rect()).subtracted(ui.frame->geometry()).intersects(event->region())) {
         QPainter painter(this);
@@ -597,13 +607,22 @@ QNetworkReply* nerixSetupOnline::sendOperationLog(const QString& btnId)
     const QByteArray body = OperationLogRecord(btnId).toJson().toUtf8();
     qDebug() << "opration log: " << btnId;
 
-    // The record is fixed now; only the network stack, whose start costs the
-    // window's first frame, waits for the event loop on the first event.
-    if (!logNetworkManager) {
-        QTimer::singleShot(0, this, [this, request, body] { postOperationLog(request, body); });
+    // The record is fixed now. Starting the network stack (it loads the bearer
+    // plugins) would hold up the window's first frame: what is sent before
+    // the window has painted leaves, in order, just after that paint.
+    if (!earlyPostsSent) {
+        earlyPosts.append({request, body});
         return nullptr;
     }
     return postOperationLog(request, body);
+}
+
+void nerixSetupOnline::sendEarlyPosts()
+{
+    earlyPostsSent = true;
+    const auto posts = std::exchange(earlyPosts, {});
+    for (const auto& [request, body] : posts)
+        postOperationLog(request, body);
 }
 
 QNetworkReply* nerixSetupOnline::postOperationLog(const QNetworkRequest& request, const QByteArray& body)

@@ -2,7 +2,10 @@
 
 #include "ui_nerixSetupOnline.h"
 
+#include <QList>
 #include <QMap>
+#include <QNetworkRequest>
+#include <QPair>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -12,7 +15,6 @@ class InstallThread;
 class OperationLogSender;
 class QNetworkAccessManager;
 class QNetworkReply;
-class QNetworkRequest;
 class FocusRing;
 class FrameShadow;
 class TaskThread;
@@ -75,6 +77,7 @@ private:
     static const FrameShadow& frameShadow();
     QNetworkReply* sendOperationLog(const QString& btnId);
     QNetworkReply* postOperationLog(const QNetworkRequest& request, const QByteArray& body);
+    void sendEarlyPosts();
 
     Ui::nerixSetupOnlineClass ui;
     QPoint dragOffset;
@@ -92,6 +95,10 @@ private:
     int slideIndex = 0;
     QNetworkAccessManager* logNetworkManager = nullptr;
     OperationLogSender* logSender = nullptr;
+    // Posts made before the first paint wait until it has happened.
+    QList<QPair<QNetworkRequest, QByteArray>> earlyPosts;
+    bool earlyPostsSent = false;
+    bool painted = false;
     QString logBaseUrl;
     QString packageUrl;
     std::function<void(int)> exitHandler;
