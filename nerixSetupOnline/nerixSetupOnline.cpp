@@ -233,9 +233,12 @@ void nerixSetupOnline::initInstall()
     ui.pushButton_3->hide();
     installPhase = 0;
 
-    scanDrives();
     const QString defaultParent = DiskSpace::defaultInstallParent();
     const QString driveKey = DiskSpace::driveKey(defaultParent);
+    // The first page shows the default folder's drive; the others matter once
+    // a folder is chosen, and scanning them all takes milliseconds per start
+    // (every volume is looked up in the mount table again): after the first paint.
+    scanDrive(defaultParent);
     installThread->is64Bit = true;
     installRoot = defaultParent;
 
@@ -253,13 +256,18 @@ void nerixSetupOnline::initInstall()
 
 void nerixSetupOnline::scanDrives()
 {
+    drivesScanned = true;
     const QStringList roots = DiskSpace::driveRoots();
     for (const QString& root : roots) {
-        if (root.isEmpty())
-            continue;
-        driveFreeText.insert(DiskSpace::driveKey(root), WindowLogic::freeSpaceText(diskSpaceGB(root)));
+        if (!root.isEmpty())
+            scanDrive(root);
     }
     qDebug() << driveFreeText;
+}
+
+void nerixSetupOnline::scanDrive(const QString& path)
+{
+    driveFreeText.insert(DiskSpace::driveKey(path), WindowLogic::freeSpaceText(diskSpaceGB(path)));
 }
 
 double nerixSetupOnline::diskSpaceGB(const QString& path)
@@ -281,6 +289,8 @@ void nerixSetupOnline::checkFreeSpace(const QString& driveKey)
 void nerixSetupOnline::on_btnDir_clicked()
 {
     sendOperationLog(QStringLiteral("pc-install-selectdir"));
+    if (!drivesScanned)
+        scanDrives();
     const QString chosen =
         QFileDialog::getExistingDirectory(this, QStringLiteral("Open Directory"), installRoot,
                                           QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
@@ -415,7 +425,11 @@ void nerixSetupOnline::paintEvent(QPaintEvent* event)
     if (!painted) {
         painted = true;
         // Once this paint pass has reached the screen.
-        QTimer::singleShot(0, this, &nerixSetupOnline::sendEarlyPosts);
+        QTimer::singleShot(0, this, [this] {
+            sendEarlyPosts();
+            if (!drivesScanned)
+                scanDrives();
+        });
     }
     // Only the margin around the frame shows the shadow.
     if (QRegion(rect()).subtracted(ui.frame->geometry()).intersects(event->region())) {

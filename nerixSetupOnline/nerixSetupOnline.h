@@ -60,6 +60,7 @@ private slots:
 private:
     void initInstall();
     void scanDrives();
+    void scanDrive(const QString& path);
     double diskSpaceGB(const QString& path);
     void checkFreeSpace(const QString& driveKey);
     void setProgress(int per);
@@ -99,6 +100,7 @@ private:
     QList<QPair<QNetworkRequest, QByteArray>> earlyPosts;
     bool earlyPostsSent = false;
     bool painted = false;
+    bool drivesScanned = false;
     QString logBaseUrl;
     QString packageUrl;
     std::function<void(int)> exitHandler;
