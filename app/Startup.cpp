@@ -6,7 +6,6 @@
 #include "app/Resources.h"
 #include "app/SingleApplication.h"
 #include "app/Translator.h"
-#include "download/DownloadManager.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/Signals.h"
 
@@ -39,8 +38,6 @@ int runInstaller(int argc, char** argv)
     }
 
     initNerixResources();
-    // libcurl's implicit initialisation is not thread-safe: do it here, once.
-    DownloadManager::globalInit();
 
     // Not in the log file: the handler is installed below.
     qDebug() << QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
