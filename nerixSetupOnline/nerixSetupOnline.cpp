@@ -433,6 +433,10 @@ void nerixSetupOnline::paintEvent(QPaintEvent* event)
             sendEarlyPosts();
             if (!drivesScanned)
                 scanDrives();
+            // The other pages get their pictures now rather than when the
+            // install button is pressed.
+            for (int index = 0; index < ui.stackedWidget->count(); ++index)
+                PageImages::restore(ui.stackedWidget->widget(index));
         });
     }
     // Only the margin around the frame shows the shadow.
