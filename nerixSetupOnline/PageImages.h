@@ -6,8 +6,8 @@ class QWidget;
 // style sheet each time the widgets around it are restyled, hidden pages
 // included, and building the form restyles each page as it joins the stack.
 // The form keeps the rules with those pictures in the property named below
-// instead of the style sheet; a page's rules become style sheets when the
-// page first appears.
+// instead of the style sheet; they become style sheets after the window's
+// first frame, or when their page appears before that.
 class PageImages
 {
 public:
