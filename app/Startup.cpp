@@ -6,6 +6,7 @@
 #include "app/Resources.h"
 #include "app/SingleApplication.h"
 #include "app/Translator.h"
+#include "nerixSetupOnline/PageBackground.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/Signals.h"
 
@@ -38,6 +39,8 @@ int runInstaller(int argc, char** argv)
     }
 
     initNerixResources();
+    // Decoded on the other core while the window is built.
+    PageBackground::preload();
 
     // Not in the log file: the handler is installed below.
     qDebug() << QStandardPaths::writableLocation(QStandardPaths::CacheLocation);

@@ -10,6 +10,7 @@
 #include "nerixSetupOnline/FocusRing.h"
 #include "nerixSetupOnline/FrameShadow.h"
 #include "nerixSetupOnline/GreenTheme.h"
+#include "nerixSetupOnline/PageBackground.h"
 #include "nerixSetupOnline/PageImages.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "platform/DiskSpace.h"
@@ -108,6 +109,7 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
       exitHandler([](int code) { QCoreApplication::exit(code); })
 {
     ui.setupUi(this);
+    new PageBackground(ui.page_2);
 
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint);
     setWindowIcon(QIcon(QStringLiteral(":/nerixSetupOnline/Resources/about_us_logo.png")));
