@@ -1,6 +1,7 @@
 #include "app/SingleApplication.h"
 
 #include "platform/Foreground.h"
+#include "platform/InstanceLock.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -43,22 +44,21 @@ QString SingleApplication::serverNameFor(const QString& id)
 SingleApplication::SingleApplication(const QString& id, int& argc, char** argv)
     : QApplication(argc, argv), m_serverName(serverNameFor(id))
 {
-    // The lock file decides who is first. A holder that crashed leaves a lock
-    // whose process is gone, which QLockFile takes over; a live holder's lock
-    // must never go stale however long it runs. Only a lock held by another
-    // process means another instance: a folder where no lock can be made at
-    // all must not keep the installer from starting.
+    // The lock decides who is first. The system releases a crashed holder's
+    // lock; only a lock held by another process means another instance: a
+    // folder where no lock can be made at all must not keep the installer
+    // from starting.
     QString folder;
     for (const QString& candidate : runtimeFolders()) {
-        auto lock = std::make_unique<QLockFile>(candidate + QLatin1Char('/') + m_serverName +
-                                                QStringLiteral(".lock"));
-        lock->setStaleLockTime(0);
-        if (lock->tryLock(0)) {
+        auto lock = std::make_unique<InstanceLock>();
+        const InstanceLock::Result result =
+            lock->tryLock(candidate + QLatin1Char('/') + m_serverName + QStringLiteral(".lock"));
+        if (result == InstanceLock::Result::Acquired) {
             m_lock = std::move(lock);
             folder = candidate;
             break;
         }
-        if (lock->error() == QLockFile::LockFailedError) {
+        if (result == InstanceLock::Result::HeldElsewhere) {
             m_running = true;
             m_serverName = candidate + QLatin1Char('/') + m_serverName;
             return;

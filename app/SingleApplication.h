@@ -1,16 +1,16 @@
 #pragma once
 
 #include <QApplication>
-#include <QLockFile>
 #include <QPointer>
 #include <memory>
 
+class InstanceLock;
 class QLocalServer;
 
 // The process's QApplication, kept to one running instance per id and user.
-// A lock file in the user's runtime folder decides who is first (a crashed
-// holder's lock is taken over); the first instance listens on a local socket
-// beside it for later starts. Where no lock can be made, every start runs.
+// A lock on a file in the user's runtime folder decides who is first (the
+// system releases a crashed holder's); the first instance listens on a local
+// socket beside it for later starts. Where no lock can be made, every start runs.
 class SingleApplication : public QApplication
 {
     Q_OBJECT
@@ -36,7 +36,7 @@ private:
 
     QString m_serverName;
     bool m_running = false;
-    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<InstanceLock> m_lock;
     QLocalServer* m_server = nullptr;
     QPointer<QWidget> m_window;
     bool m_activateOnMessage = false;

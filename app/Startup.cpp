@@ -6,7 +6,7 @@
 #include "app/Resources.h"
 #include "app/SingleApplication.h"
 #include "app/Translator.h"
-#include "download/DownloadManager.h"
+#include "nerixSetupOnline/PageBackground.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/Signals.h"
 
@@ -39,8 +39,8 @@ int runInstaller(int argc, char** argv)
     }
 
     initNerixResources();
-    // libcurl's implicit initialisation is not thread-safe: do it here, once.
-    DownloadManager::globalInit();
+    // Decoded on the other core while the window is built.
+    PageBackground::preload();
 
     // Not in the log file: the handler is installed below.
     qDebug() << QStandardPaths::writableLocation(QStandardPaths::CacheLocation);

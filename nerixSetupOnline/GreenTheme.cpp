@@ -1,6 +1,7 @@
 #include "nerixSetupOnline/GreenTheme.h"
 
 #include "BuildConfig.h"
+#include "nerixSetupOnline/PageImages.h"
 #include "ui_nerixSetupOnline.h"
 
 #include <QDebug>
@@ -56,15 +57,21 @@ void applyGreenTheme(QWidget* window, Ui::nerixSetupOnlineClass& ui)
     ui.label_16->setText(QCoreApplication::translate("nerixSetupOnline", "language6"));
     ui.label_30->setText(QStringLiteral("Quorbel"));
 
+    // The pictures of pages not shown yet wait in a property (PageImages) and
+    // change with the style sheets.
     const QList<QLabel*> labels = window->findChildren<QLabel*>();
     for (QLabel* label : labels) {
-        const QString oldStyle = label->styleSheet();
+        const QVariant later = label->property(PageImages::property);
+        const QString oldStyle = later.isValid() ? later.toString() : label->styleSheet();
         if (!oldStyle.contains(QLatin1String("Resources/")))
             continue;
         QString newStyle = oldStyle;
         newStyle.replace(QStringLiteral("Resources/"), QStringLiteral("Resources_green/"));
         qDebug() << oldStyle << "old";
         qDebug() << newStyle << "new";
-        label->setStyleSheet(newStyle);
+        if (later.isValid())
+            label->setProperty(PageImages::property, newStyle);
+        else
+            label->setStyleSheet(newStyle);
     }
 }

@@ -1,23 +1,19 @@
 #pragma once
 
-#include <QHash>
-#include <QList>
-#include <QPair>
-#include <QPointer>
-#include <QString>
-#include <QWidget>
+class QWidget;
 
-// Style-sheet pictures of pages that are not shown yet. Qt decodes every
-// image of a style sheet when the window is polished, hidden pages included;
-// the labels' pictures wait until their page first appears.
+// Pictures of the pages that are not shown yet. Qt decodes every picture of a
+// style sheet each time the widgets around it are restyled, hidden pages
+// included, and building the form restyles each page as it joins the stack.
+// The form keeps the rules with those pictures in the property named below
+// instead of the style sheet; they become style sheets after the window's
+// first frame, or when their page appears before that.
 class PageImages
 {
 public:
-    // Takes the image rules off the labels (widgets without children) of page.
-    void defer(QWidget* page);
-    // Gives them back (once); a style sheet set meanwhile is left alone.
-    void restore(QWidget* page);
+    static constexpr const char* property = "pageStyleSheet";
 
-private:
-    QHash<QWidget*, QList<QPair<QPointer<QWidget>, QString>>> m_deferred;
+    // Moves the property into the style sheet of page and its widgets (once);
+    // a style sheet set meanwhile is kept.
+    static void restore(QWidget* page);
 };

@@ -3,12 +3,15 @@
 #include "BuildConfig.h"
 #include "app/ChannelManager.h"
 #include "app/QuestionBox.h"
+#include "download/DownloadManager.h"
 #include "download/TaskThread.h"
 #include "install/InstallThread.h"
 #include "nerixSetupOnline/ControlAccessible.h"
 #include "nerixSetupOnline/FocusRing.h"
 #include "nerixSetupOnline/FrameShadow.h"
 #include "nerixSetupOnline/GreenTheme.h"
+#include "nerixSetupOnline/PageBackground.h"
+#include "nerixSetupOnline/PageImages.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "platform/DiskSpace.h"
 #include "telemetry/OperationLogRecord.h"
@@ -38,12 +41,15 @@
 #include <QUrl>
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
 // How long the launch waits for its telemetry post before the process ends.
 constexpr int kLastPostWaitMs = 2000;
 constexpr int kSlideIntervalMs = 3000;
+// The longest the first telemetry posts wait for the window's first paint.
+constexpr int kEarlyPostsLatestMs = 5000;
 
 bool isActivationKey(const QEvent* event)
 {
@@ -64,18 +70,29 @@ void fitRow(QWidget* row)
 // On a 2x screen Qt draws an "image:" picture that is smaller than its label
 // at twice its size (the icon is sized by its pixels). As a centred
 // background it keeps its size at every scale and still gets the @2x file.
-void centreSmallPictures(QWidget* root)
+QString centredSmallPicture(const QString& style, const QSize& labelSize)
 {
     static const QRegularExpression rule(QStringLiteral("^image:\\s*url\\(([^)]*)\\);$"));
+    const QRegularExpressionMatch match = rule.match(style.trimmed());
+    const QSize picture = match.hasMatch() ? QImageReader(match.captured(1)).size() : QSize();
+    if (!picture.isValid() || picture == labelSize || picture.boundedTo(labelSize) != picture)
+        return style;
+    return QStringLiteral(
+               "background-image: url(%1); background-position: center; background-repeat: no-repeat;")
+        .arg(match.captured(1));
+}
+
+void centreSmallPictures(QWidget* root)
+{
     const QList<QLabel*> labels = root->findChildren<QLabel*>();
     for (QLabel* label : labels) {
-        const QRegularExpressionMatch match = rule.match(label->styleSheet().trimmed());
-        const QSize picture = match.hasMatch() ? QImageReader(match.captured(1)).size() : QSize();
-        if (picture.isValid() && picture != label->size() && picture.boundedTo(label->size()) == picture)
-            label->setStyleSheet(
-                QStringLiteral(
-                    "background-image: url(%1); background-position: center; background-repeat: no-repeat;")
-                    .arg(match.captured(1)));
+        const QString style = label->styleSheet();
+        const QString centred = centredSmallPicture(style, label->size());
+        if (centred != style)
+            label->setStyleSheet(centred);
+        const QVariant later = label->property(PageImages::property);
+        if (later.isValid())
+            label->setProperty(PageImages::property, centredSmallPicture(later.toString(), label->size()));
     }
 }
 
@@ -92,6 +109,7 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
       exitHandler([](int code) { QCoreApplication::exit(code); })
 {
     ui.setupUi(this);
+    new PageBackground(ui.page_2);
 
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint);
     setWindowIcon(QIcon(QStringLiteral(":/nerixSetupOnline/Resources/about_us_logo.png")));
@@ -113,6 +131,8 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
     logNetworkManager = nullptr;
     agreementChecked = true;
     sendOperationLog(QStringLiteral("pc-install-show"));
+    // A window that is not painted soon (hidden, minimised) still reports.
+    QTimer::singleShot(kEarlyPostsLatestMs, this, &nerixSetupOnline::sendEarlyPosts);
 
     if (greenTheme)
         applyGreenTheme(this, ui);
@@ -124,8 +144,6 @@ void nerixSetupOnline::finishForm()
     fitRow(ui.widget);
     fitRow(ui.horizontalLayoutWidget);
     centreSmallPictures(this);
-    for (QWidget* hidden : {ui.page, ui.page_3, ui.page_7})
-        pageImages.defer(hidden);
     connect(ui.stackedWidget, &QStackedWidget::currentChanged, this, &nerixSetupOnline::pageShown);
     setUpKeyboardAndReaders();
 }
@@ -174,7 +192,7 @@ void nerixSetupOnline::setUpKeyboardAndReaders()
 
 void nerixSetupOnline::pageShown(int index)
 {
-    pageImages.restore(ui.stackedWidget->widget(index));
+    PageImages::restore(ui.stackedWidget->widget(index));
     // Each page's main button holds the focus, so Return alone installs and
     // then starts the product; the progress page has none until a failure.
     if (index == 1)
@@ -218,9 +236,12 @@ void nerixSetupOnline::initInstall()
     ui.pushButton_3->hide();
     installPhase = 0;
 
-    scanDrives();
     const QString defaultParent = DiskSpace::defaultInstallParent();
     const QString driveKey = DiskSpace::driveKey(defaultParent);
+    // The first page shows the default folder's drive; the others matter once
+    // a folder is chosen, and scanning them all takes milliseconds per start
+    // (every volume is looked up in the mount table again): after the first paint.
+    scanDrive(defaultParent);
     installThread->is64Bit = true;
     installRoot = defaultParent;
 
@@ -238,13 +259,18 @@ void nerixSetupOnline::initInstall()
 
 void nerixSetupOnline::scanDrives()
 {
+    drivesScanned = true;
     const QStringList roots = DiskSpace::driveRoots();
     for (const QString& root : roots) {
-        if (root.isEmpty())
-            continue;
-        driveFreeText.insert(DiskSpace::driveKey(root), WindowLogic::freeSpaceText(diskSpaceGB(root)));
+        if (!root.isEmpty())
+            scanDrive(root);
     }
     qDebug() << driveFreeText;
+}
+
+void nerixSetupOnline::scanDrive(const QString& path)
+{
+    driveFreeText.insert(DiskSpace::driveKey(path), WindowLogic::freeSpaceText(diskSpaceGB(path)));
 }
 
 double nerixSetupOnline::diskSpaceGB(const QString& path)
@@ -266,6 +292,8 @@ void nerixSetupOnline::checkFreeSpace(const QString& driveKey)
 void nerixSetupOnline::on_btnDir_clicked()
 {
     sendOperationLog(QStringLiteral("pc-install-selectdir"));
+    if (!drivesScanned)
+        scanDrives();
     const QString chosen =
         QFileDialog::getExistingDirectory(this, QStringLiteral("Open Directory"), installRoot,
                                           QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
@@ -362,6 +390,9 @@ void nerixSetupOnline::startInstallation()
     sendOperationLog(QStringLiteral("pc-install-go"));
     installPhase = 0;
     ui.stackedWidget->setCurrentIndex(2);
+    // libcurl's implicit initialisation is not thread-safe, and it costs the
+    // start-up a millisecond: on this thread, before the first download.
+    DownloadManager::globalInit();
     taskThread->start(QThread::InheritPriority);
 }
 
@@ -397,6 +428,19 @@ void nerixSetupOnline::changePage()
 
 void nerixSetupOnline::paintEvent(QPaintEvent* event)
 {
+    if (!painted) {
+        painted = true;
+        // Once this paint pass has reached the screen.
+        QTimer::singleShot(0, this, [this] {
+            sendEarlyPosts();
+            if (!drivesScanned)
+                scanDrives();
+            // The other pages get their pictures now rather than when the
+            // install button is pressed.
+            for (int index = 0; index < ui.stackedWidget->count(); ++index)
+                PageImages::restore(ui.stackedWidget->widget(index));
+        });
+    }
     // Only the margin around the frame shows the shadow.
     if (QRegion(rect()).subtracted(ui.frame->geometry()).intersects(event->region())) {
         QPainter painter(this);
@@ -587,13 +631,22 @@ QNetworkReply* nerixSetupOnline::sendOperationLog(const QString& btnId)
     const QByteArray body = OperationLogRecord(btnId).toJson().toUtf8();
     qDebug() << "opration log: " << btnId;
 
-    // The record is fixed now; only the network stack, whose start costs the
-    // window's first frame, waits for the event loop on the first event.
-    if (!logNetworkManager) {
-        QTimer::singleShot(0, this, [this, request, body] { postOperationLog(request, body); });
+    // The record is fixed now. Starting the network stack (it loads the bearer
+    // plugins) would hold up the window's first frame: what is sent before
+    // the window has painted leaves, in order, just after that paint.
+    if (!earlyPostsSent) {
+        earlyPosts.append({request, body});
         return nullptr;
     }
     return postOperationLog(request, body);
+}
+
+void nerixSetupOnline::sendEarlyPosts()
+{
+    earlyPostsSent = true;
+    const auto posts = std::exchange(earlyPosts, {});
+    for (const auto& [request, body] : posts)
+        postOperationLog(request, body);
 }
 
 QNetworkReply* nerixSetupOnline::postOperationLog(const QNetworkRequest& request, const QByteArray& body)

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "nerixSetupOnline/PageImages.h"
 #include "ui_nerixSetupOnline.h"
 
+#include <QList>
 #include <QMap>
+#include <QNetworkRequest>
+#include <QPair>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -13,7 +15,6 @@ class InstallThread;
 class OperationLogSender;
 class QNetworkAccessManager;
 class QNetworkReply;
-class QNetworkRequest;
 class FocusRing;
 class FrameShadow;
 class TaskThread;
@@ -59,6 +60,7 @@ private slots:
 private:
     void initInstall();
     void scanDrives();
+    void scanDrive(const QString& path);
     double diskSpaceGB(const QString& path);
     void checkFreeSpace(const QString& driveKey);
     void setProgress(int per);
@@ -76,6 +78,7 @@ private:
     static const FrameShadow& frameShadow();
     QNetworkReply* sendOperationLog(const QString& btnId);
     QNetworkReply* postOperationLog(const QNetworkRequest& request, const QByteArray& body);
+    void sendEarlyPosts();
 
     Ui::nerixSetupOnlineClass ui;
     QPoint dragOffset;
@@ -93,9 +96,13 @@ private:
     int slideIndex = 0;
     QNetworkAccessManager* logNetworkManager = nullptr;
     OperationLogSender* logSender = nullptr;
+    // Posts made before the first paint wait until it has happened.
+    QList<QPair<QNetworkRequest, QByteArray>> earlyPosts;
+    bool earlyPostsSent = false;
+    bool painted = false;
+    bool drivesScanned = false;
     QString logBaseUrl;
     QString packageUrl;
     std::function<void(int)> exitHandler;
     FocusRing* focusRing = nullptr;
-    PageImages pageImages;
 };
