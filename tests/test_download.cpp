@@ -12,10 +12,8 @@ class TestDownload : public QObject
     Q_OBJECT
 
     QTemporaryDir m_root;
-    ReleaseServer m_server;
-    ReleaseServer m_tls;
-    QByteArray m_package;
-    QByteArray m_newVersion;
+    ReleaseServer m_server, m_tls;
+    QByteArray m_package, m_newVersion;
     const QString m_path = QStringLiteral("/upload/pc/package.7z");
     const QString m_folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     const QString m_final = m_folder + QStringLiteral("/corvanetemp.7z");

@@ -5,6 +5,7 @@
 
 #include <signal.h>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -50,21 +51,18 @@ private slots:
 
     // "%1" in a file name or a message stays text; the real file and line show
     // where there is a context (release builds have none).
-    void record_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("debug") << int(QtDebugMsg) << "(T) Debug: File:() Line:(0) m %1";
-        QTest::newRow("info") << int(QtInfoMsg) << "(T)  File:() Line:(0) m %1";
-        QTest::newRow("fatal, context") << int(QtFatalMsg) << "(T) Fatal: File:(x%1%4.cpp) Line:(7) m %1";
-    }
     void record()
     {
-        QFETCH(int, type);
-        const QMessageLogContext context(type == QtFatalMsg ? "x%1%4.cpp" : nullptr,
-                                         type == QtFatalMsg ? 7 : 0, nullptr, nullptr);
-        QTEST(formatLogRecord(QtMsgType(type), context, QStringLiteral("m %1"), QStringLiteral("T")),
-              "expected");
+        const std::tuple<QtMsgType, const char*, int, const char*> rows[] = {
+            {QtDebugMsg, nullptr, 0, "(T) Debug: File:() Line:(0) m %1"},
+            {QtInfoMsg, nullptr, 0, "(T)  File:() Line:(0) m %1"},
+            {QtFatalMsg, "x%1%4.cpp", 7, "(T) Fatal: File:(x%1%4.cpp) Line:(7) m %1"},
+        };
+        for (const auto& [type, file, line, expected] : rows) {
+            const QMessageLogContext context(file, line, nullptr, nullptr);
+            QCOMPARE(formatLogRecord(type, context, QStringLiteral("m %1"), QStringLiteral("T")),
+                     QString::fromLatin1(expected));
+        }
     }
 
     void eightThreadsLoseNoLine()

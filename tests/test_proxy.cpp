@@ -8,7 +8,6 @@
 #include "telemetry/OperationLogSender.h"
 
 #include <QNetworkAccessManager>
-#include <QSignalSpy>
 #include <QTcpServer>
 
 class TestProxy : public QObject

@@ -189,8 +189,7 @@ private slots:
     // The key is the translated product name.
     void foundOnlyInTheSameLanguage()
     {
-        QTranslator zh;
-        QTranslator en;
+        QTranslator zh, en;
         QVERIFY(zh.load(QStringLiteral(":/nerixSetupOnline/language/nerixsetuponline_zh.qm")));
         QVERIFY(en.load(QStringLiteral(":/nerixSetupOnline/language/nerixsetuponline_en.qm")));
         QCoreApplication::installTranslator(&zh);

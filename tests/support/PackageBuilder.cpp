@@ -5,20 +5,14 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtGlobal>
-
-static QByteArray script(const char* body)
-{
-    return QByteArray("#!/bin/sh\n") + body + '\n';
-}
 
 PackageBuilder::Tree PackageBuilder::sampleProduct()
 {
     Tree tree;
-    tree["corvaneMasterRecovery.exe"] = script("echo corvane product");
-    tree["corvaneMasterUninst.exe"] = script("echo corvane uninstaller");
-    tree["quorbelMasterRecovery.exe"] = script("echo quorbel product");
-    tree["quorbelMasterUninst.exe"] = script("echo quorbel uninstaller");
+    tree["corvaneMasterRecovery.exe"] = "#!/bin/sh\necho corvane product\n";
+    tree["corvaneMasterUninst.exe"] = "#!/bin/sh\necho corvane uninstaller\n";
+    tree["quorbelMasterRecovery.exe"] = "#!/bin/sh\necho quorbel product\n";
+    tree["quorbelMasterUninst.exe"] = "#!/bin/sh\necho quorbel uninstaller\n";
     tree["Qt5Morvex.dll"] = "shipped placeholder";
     tree["README.txt"] = "Sample product\n";
     tree["config.ini"] = "[main]\nlanguage=auto\n";
