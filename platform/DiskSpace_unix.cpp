@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <mntent.h>
+#include <sys/statvfs.h>
 #include <utility>
 
 namespace {
@@ -43,10 +44,13 @@ QStringList DiskSpace::driveRoots()
     if (!table)
         table = setmntent("/etc/mtab", "r");
     if (table) {
+        // statvfs rather than QStorageInfo, which reads the whole table again
+        // for each mount point.
         while (const mntent* entry = getmntent(table)) {
-            const QStorageInfo volume(QFile::decodeName(entry->mnt_dir));
-            if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath()))
-                roots.append(volume.rootPath());
+            struct statvfs stats;
+            const QString root = QFile::decodeName(entry->mnt_dir);
+            if (statvfs(entry->mnt_dir, &stats) == 0 && !roots.contains(root))
+                roots.append(root);
         }
         endmntent(table);
     }
