@@ -6,6 +6,7 @@
 #include "Glyphs.h"
 #include "Illustrations.h"
 #include "Palette.h"
+#include "PngWriter.h"
 #include "Shapes.h"
 
 #include <QCommandLineParser>
@@ -14,7 +15,6 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QPainter>
 #include <algorithm>
 #include <utility>
@@ -151,10 +151,8 @@ bool save(const QImage& painted, const QString& path)
     } else {
         out = painted.convertToFormat(QImage::Format_RGB32);
     }
-    QImageWriter writer(path, "png");
-    writer.setQuality(0); // smallest file; PNG stays lossless
-    if (!writer.write(out)) {
-        qDebug().noquote() << "cannot write" << path << ":" << writer.errorString();
+    if (!PngWriter::write(out, path)) {
+        qDebug().noquote() << "cannot write" << path;
         return false;
     }
     return true;
