@@ -1,5 +1,6 @@
 #include "download/DownloadManager.h"
 
+#include "platform/CurlLibrary.h"
 #include "platform/DownloadIo.h"
 #include "platform/SystemProxy.h"
 
@@ -39,8 +40,11 @@ DownloadManager::~DownloadManager() = default;
 
 void DownloadManager::globalInit()
 {
-    static const CURLcode result = curl_global_init(CURL_GLOBAL_ALL);
-    Q_UNUSED(result)
+    static const bool ready = [] {
+        const CurlLibrary* curl = CurlLibrary::get();
+        return curl && curl->global_init(CURL_GLOBAL_ALL) == CURLE_OK;
+    }();
+    Q_UNUSED(ready)
 }
 
 void DownloadManager::cancel()
@@ -94,8 +98,8 @@ bool DownloadManager::startBody()
 {
     long status = 0;
     curl_off_t length = -1;
-    curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_getinfo(m_curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    m_libcurl->easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
+    m_libcurl->easy_getinfo(m_curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     switch (RetryPolicy::forResponse(status, m_contentRange, m_offset, m_total)) {
     case RetryPolicy::Body::Reject:
         m_rejected = true;
@@ -123,7 +127,7 @@ size_t DownloadManager::onWrite(const char* data, size_t bytes)
         m_bodyStarted = true;
         // What libcurl will name as the redirect once the response has ended.
         long status = 0;
-        curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
+        m_libcurl->easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
         m_skipBody = status >= 300 && status < 400 && m_hasLocation;
         if (!m_skipBody && !startBody())
             return 0;
@@ -186,35 +190,36 @@ void DownloadManager::setOptions(CURL* curl)
         return 0;
     };
 
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, static_cast<curl_write_callback>(write));
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, static_cast<curl_write_callback>(header));
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, static_cast<curl_xferinfo_callback>(progress));
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
+    const auto setopt = m_libcurl->easy_setopt;
+    setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
+    setopt(curl, CURLOPT_WRITEFUNCTION, static_cast<curl_write_callback>(write));
+    setopt(curl, CURLOPT_WRITEDATA, this);
+    setopt(curl, CURLOPT_HEADERFUNCTION, static_cast<curl_write_callback>(header));
+    setopt(curl, CURLOPT_HEADERDATA, this);
+    setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    setopt(curl, CURLOPT_XFERINFOFUNCTION, static_cast<curl_xferinfo_callback>(progress));
+    setopt(curl, CURLOPT_XFERINFODATA, this);
     // Fewer, larger writes on a fast link, as the curl program does.
-    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
+    setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
     // The package is code that will be run: the certificate must verify.
     DownloadIo::applyTlsTrust(curl);
     if (!m_caFile.isEmpty())
-        curl_easy_setopt(curl, CURLOPT_CAINFO, QFile::encodeName(m_caFile).constData());
-    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_stallSeconds);
+        setopt(curl, CURLOPT_CAINFO, QFile::encodeName(m_caFile).constData());
+    setopt(curl, CURLOPT_FAILONERROR, 1L);
+    setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    setopt(curl, CURLOPT_LOW_SPEED_TIME, m_stallSeconds);
     // Every hop, redirects included, is set as the URL: this limits them all.
 #if CURL_AT_LEAST_VERSION(7, 85, 0)
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
 #else
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+    setopt(curl, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
 #endif
     // libcurl's own reading of no_proxy must not differ from the answer per hop.
-    curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
-    curl_easy_setopt(curl, CURLOPT_SOCKOPTFUNCTION, static_cast<curl_sockopt_callback>(sockopt));
-    curl_easy_setopt(curl, CURLOPT_SOCKOPTDATA, this);
-    curl_easy_setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, static_cast<curl_closesocket_callback>(closesocket));
-    curl_easy_setopt(curl, CURLOPT_CLOSESOCKETDATA, this);
+    setopt(curl, CURLOPT_NOPROXY, "");
+    setopt(curl, CURLOPT_SOCKOPTFUNCTION, static_cast<curl_sockopt_callback>(sockopt));
+    setopt(curl, CURLOPT_SOCKOPTDATA, this);
+    setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, static_cast<curl_closesocket_callback>(closesocket));
+    setopt(curl, CURLOPT_CLOSESOCKETDATA, this);
 }
 
 CURLcode DownloadManager::performHops(CURL* curl)
@@ -223,13 +228,14 @@ CURLcode DownloadManager::performHops(CURL* curl)
     // Once on https, a hop to plain http would bypass the certificate check.
     bool secure = isHttps(hop);
     for (long redirects = 0;; ++redirects) {
-        curl_easy_setopt(curl, CURLOPT_URL, hop.constData());
+        m_libcurl->easy_setopt(curl, CURLOPT_URL, hop.constData());
         useProxyFor(curl, hop);
         m_bodyStarted = false;
         m_skipBody = false;
-        const CURLcode result = m_cancelled ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(curl);
+        const CURLcode result = m_cancelled ? CURLE_ABORTED_BY_CALLBACK : m_libcurl->easy_perform(curl);
         const char* next = nullptr;
-        if (result != CURLE_OK || curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &next) != CURLE_OK || !next)
+        if (result != CURLE_OK || m_libcurl->easy_getinfo(curl, CURLINFO_REDIRECT_URL, &next) != CURLE_OK ||
+            !next)
             return result;
         hop = next;
         if (redirects == kMaxRedirects)
@@ -247,12 +253,12 @@ void DownloadManager::useProxyFor(CURL* curl, const QByteArray& hop)
     qDebug() << "load proxy" << QUrl::fromEncoded(hop).host()
              << (address.isEmpty() ? "direct" : address.constData());
     // "" keeps libcurl from its own guess from the environment.
-    curl_easy_setopt(curl, CURLOPT_PROXY, address.constData());
+    m_libcurl->easy_setopt(curl, CURLOPT_PROXY, address.constData());
     // Unset rather than empty: an empty name would still send credentials.
     const QByteArray user = proxy.user().toUtf8(), password = proxy.password().toUtf8();
     const char* none = nullptr;
-    curl_easy_setopt(curl, CURLOPT_PROXYUSERNAME, user.isEmpty() ? none : user.constData());
-    curl_easy_setopt(curl, CURLOPT_PROXYPASSWORD, user.isEmpty() ? none : password.constData());
+    m_libcurl->easy_setopt(curl, CURLOPT_PROXYUSERNAME, user.isEmpty() ? none : user.constData());
+    m_libcurl->easy_setopt(curl, CURLOPT_PROXYPASSWORD, user.isEmpty() ? none : password.constData());
 }
 
 CURLcode DownloadManager::runAttempts(CURL* curl)
@@ -262,16 +268,16 @@ CURLcode DownloadManager::runAttempts(CURL* curl)
     for (;;) {
         const QByteArray range = QByteArray::number(m_offset) + '-';
         const QByteArray ifRange = "If-Range: " + m_validator;
-        curl_slist* headers = ranged ? curl_slist_append(nullptr, ifRange.constData()) : nullptr;
-        curl_easy_setopt(curl, CURLOPT_RANGE, ranged ? range.constData() : nullptr);
-        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+        curl_slist* headers = ranged ? m_libcurl->slist_append(nullptr, ifRange.constData()) : nullptr;
+        m_libcurl->easy_setopt(curl, CURLOPT_RANGE, ranged ? range.constData() : nullptr);
+        m_libcurl->easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
         m_rejected = false;
 
         CURLcode result = performHops(curl);
-        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
-        curl_slist_free_all(headers);
+        m_libcurl->easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+        m_libcurl->slist_free_all(headers);
         long status = 0;
-        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        m_libcurl->easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         qDebug() << "load attempt" << policy.attempts() + 1 << "reached" << m_offset << "status" << status
                  << "result" << int(result);
         // A cancel may look like an orderly end to a response without a length.
@@ -307,7 +313,8 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
     if (QFile::exists(finalPath))
         QFile::remove(finalPath);
 
-    m_curl = curl_easy_init();
+    m_libcurl = CurlLibrary::get();
+    m_curl = m_libcurl ? m_libcurl->easy_init() : nullptr;
     if (!m_curl) {
         qDebug() << "load faile>>>>>>>>>>>>" << int(CURLE_FAILED_INIT);
         emit downLoadErr();
@@ -317,7 +324,7 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
     m_file = DownloadIo::openForWriting(m_tempPath);
     if (!m_file) {
         qDebug() << "load open failed" << m_tempPath;
-        curl_easy_cleanup(m_curl);
+        m_libcurl->easy_cleanup(m_curl);
         emit downLoadErr();
         return;
     }
@@ -328,7 +335,7 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
     if ((!m_file || std::fclose(m_file) != 0) && result == CURLE_OK)
         result = CURLE_WRITE_ERROR;
     m_file = nullptr;
-    curl_easy_cleanup(m_curl);
+    m_libcurl->easy_cleanup(m_curl);
     m_curl = nullptr;
 
     if (result != CURLE_OK) {

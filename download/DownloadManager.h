@@ -13,6 +13,8 @@
 #include <mutex>
 #include <vector>
 
+struct CurlLibrary;
+
 // Fetches one file over HTTP(S) with libcurl into the per-user data folder,
 // under "<name>_tmp" until the transfer has succeeded. A transfer that breaks
 // off after bytes have arrived is resumed from the byte reached (RetryPolicy).
@@ -44,7 +46,7 @@ public:
     void setCaFile(const QString& path) { m_caFile = path; }
 
     // Call once on the main thread before any transfer: libcurl's implicit
-    // initialisation is not thread-safe.
+    // initialisation is not thread-safe. Loads libcurl where it is not linked.
     static void globalInit();
 
 signals:
@@ -82,6 +84,7 @@ private:
 
     // Worker-thread state of the running transfer.
     ProgressThrottle m_throttle;
+    const CurlLibrary* m_libcurl = nullptr;
     CURL* m_curl = nullptr;
     FILE* m_file = nullptr;
     QString m_tempPath;
