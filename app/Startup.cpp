@@ -9,6 +9,7 @@
 #include "nerixSetupOnline/PageBackground.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/Signals.h"
+#include "platform/TextRendering.h"
 
 #include <QDebug>
 #include <QStandardPaths>
@@ -30,6 +31,7 @@ void enableHighDpi()
 
 int runInstaller(int argc, char** argv)
 {
+    TextRendering::preload();
     enableHighDpi();
     const QString appId = greenTheme ? QStringLiteral("onlinesetup-green") : QStringLiteral("onlinesetup");
     SingleApplication app(appId, argc, argv);
@@ -38,6 +40,7 @@ int runInstaller(int argc, char** argv)
         return 0;
     }
 
+    TextRendering::configure();
     initNerixResources();
     // Decoded on the other core while the window is built.
     PageBackground::preload();

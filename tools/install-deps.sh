@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-private-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev
-    libcurl4-openssl-dev libpng-dev
+    libcurl4-openssl-dev libpng-dev libfontconfig-dev
     p7zip-full openssl python3 curl procps tinyproxy
     xvfb xdotool imagemagick fonts-wqy-microhei
     clang libclang-rt-14-dev
