@@ -44,14 +44,16 @@ void PageBackground::preload()
 
 PageBackground::PageBackground(QWidget* page) : QObject(page)
 {
-    const QImage image = pending().valid() ? pending().get() : decode(file, qApp->devicePixelRatio());
-    m_pixmap = QPixmap::fromImage(image);
     page->installEventFilter(this);
 }
 
 bool PageBackground::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Paint) {
+        // Taken at the first paint, so the window is built and shown meanwhile.
+        if (m_pixmap.isNull())
+            m_pixmap = QPixmap::fromImage(pending().valid() ? pending().get()
+                                                            : decode(file, qApp->devicePixelRatio()));
         auto* page = static_cast<QWidget*>(watched);
         QPainter painter(page);
         painter.drawPixmap(page->rect(), m_pixmap);

@@ -18,7 +18,8 @@ public:
     // Starts decoding; call once the application object exists.
     static void preload();
 
-    // Paints the background on page; decodes it here when nothing preloaded it.
+    // Paints the background on page; decodes it at the first paint when
+    // nothing preloaded it.
     explicit PageBackground(QWidget* page);
 
 protected:
