@@ -2,12 +2,13 @@
 
 class QWidget;
 
-// Pictures of the pages that are not shown yet. Qt decodes every picture of a
-// style sheet each time the widgets around it are restyled, hidden pages
+// Style sheets of the pages that are not shown yet. Qt decodes every picture
+// of a style sheet each time the widgets around it are restyled, hidden pages
 // included, and building the form restyles each page as it joins the stack.
-// The form keeps the rules with those pictures in the property named below
-// instead of the style sheet; they become style sheets after the window's
-// first frame, or when their page appears before that.
+// The form keeps the rules with pictures, and every rule of the progress and
+// finished pages, in the property named below instead of the style sheet;
+// they become style sheets after the window's first frame, or when their page
+// appears before that.
 class PageImages
 {
 public:
