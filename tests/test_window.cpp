@@ -215,6 +215,10 @@ private slots:
             const QPoint at = QPoint(grabbed.width() - sharp.width(), grabbed.height() - sharp.height()) / 2;
             QCOMPARE(grabbed.copy(QRect(at, sharp.size())), sharp.convertToFormat(grabbed.format()));
         }
+        // The first page's background is painted under its widgets (the frame alone is white).
+        const QImage page = child(*w, "page_2")->grab().toImage();
+        QCOMPARE(page.pixel(QPoint(3, 3) * w->devicePixelRatioF()),
+                 QImage(":/nerixSetupOnline/Resources/bg.png").pixel(3, 3));
         QTRY_COMPARE(focused(), QLatin1String(enough ? "btnSetupview_2" : "btnDir"));
         QCOMPARE(child(*w, "label_7")->isVisibleTo(w.get()), !enough);
         QString asked;
