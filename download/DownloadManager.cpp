@@ -40,6 +40,8 @@ DownloadManager::~DownloadManager() = default;
 
 void DownloadManager::globalInit()
 {
+    // On the first transfer's thread: no other thread uses libcurl, and its
+    // global set-up has been thread-safe since 7.84 in any case.
     static const bool ready = [] {
         const CurlLibrary* curl = CurlLibrary::get();
         return curl && curl->global_init(CURL_GLOBAL_ALL) == CURLE_OK;
@@ -313,6 +315,8 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
     if (QFile::exists(finalPath))
         QFile::remove(finalPath);
 
+    // Loading libcurl takes 10-50 ms once: here, not on the GUI thread.
+    globalInit();
     m_libcurl = CurlLibrary::get();
     m_curl = m_libcurl ? m_libcurl->easy_init() : nullptr;
     if (!m_curl) {

@@ -45,8 +45,9 @@ public:
     // Trust only the certificates in this file (empty: the platform's trust).
     void setCaFile(const QString& path) { m_caFile = path; }
 
-    // Call once on the main thread before any transfer: libcurl's implicit
-    // initialisation is not thread-safe. Loads libcurl where it is not linked.
+    // libcurl's global set-up, loading the library first where it is not
+    // linked. Runs once; later calls, from any thread, wait for the first.
+    // downloadFile calls it, so the GUI thread never waits for it.
     static void globalInit();
 
 signals:

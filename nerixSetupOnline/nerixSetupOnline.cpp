@@ -3,7 +3,6 @@
 #include "BuildConfig.h"
 #include "app/ChannelManager.h"
 #include "app/QuestionBox.h"
-#include "download/DownloadManager.h"
 #include "download/TaskThread.h"
 #include "install/InstallThread.h"
 #include "nerixSetupOnline/ControlAccessible.h"
@@ -390,10 +389,6 @@ void nerixSetupOnline::startInstallation()
     sendOperationLog(QStringLiteral("pc-install-go"));
     installPhase = 0;
     ui.stackedWidget->setCurrentIndex(2);
-    // libcurl's implicit initialisation is not thread-safe: on this thread,
-    // before the first download. Loading the library (Linux) and initialising
-    // it take about 10 ms once, here rather than before the first frame.
-    DownloadManager::globalInit();
     taskThread->start(QThread::InheritPriority);
 }
 
