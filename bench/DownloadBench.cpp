@@ -16,6 +16,8 @@ namespace {
 
 // Far beyond any sane loopback run; only there so a broken build cannot hang.
 constexpr int kGiveUpMs = 15 * 60 * 1000;
+// Between the window appearing and the install button: quicker than any hand.
+constexpr int kSettleMs = 300;
 
 } // namespace
 
@@ -40,6 +42,10 @@ QJsonObject DownloadBench::run()
     if (!QTest::qWaitForWindowExposed(&window))
         return {{QStringLiteral("ok"), false},
                 {QStringLiteral("error"), QStringLiteral("window not exposed")}};
+    // Nobody presses the button within the first moments of the window: the
+    // work the window leaves for after its first frame (the other pages'
+    // pictures and style sheets, the remaining drives) is done by then.
+    QTest::qWait(kSettleMs);
 
     // Counted where they are emitted, so the count adds no GUI-thread work.
     std::atomic<int> queuedDeliveries{0};
