@@ -298,6 +298,8 @@ private slots:
                 Qt::DirectConnection);
         auto* retry = child(*w, "pushButton_3");
         QTest::mousePress(child(*w, "btnSetupview_2"), Qt::LeftButton);
+        // Pressed before the first frame: the progress page is styled as it comes.
+        QVERIFY(child(*w, "progressBar")->styleSheet().contains("::chunk"));
         QTRY_VERIFY(retry->isVisible());
         QTest::mouseClick(retry, Qt::LeftButton);
         hold.release();
