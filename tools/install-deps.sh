@@ -1,17 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need; does
-# nothing when they are all present.
+# Installs the Debian packages a task needs; does nothing when they are all
+# present.
+#   tools/install-deps.sh [linux] [windows] [wine]
+#   linux    the Linux build, its tests and the demo (the default)
+#   windows  the cross build for Windows against the SDK
+#   wine     running that build under Wine and Xvfb
 set -euo pipefail
 
-packages=(
-    build-essential cmake pkg-config
-    qtbase5-dev qtbase5-private-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev
-    libcurl4-openssl-dev libpng-dev libfontconfig-dev
-    p7zip-full openssl python3 curl procps tinyproxy
-    xvfb xdotool imagemagick fonts-wqy-microhei
-    clang libclang-rt-14-dev
-    g++-mingw-w64-x86-64-posix
-)
+[ $# -gt 0 ] || set -- linux
+packages=()
+for group in "$@"; do
+    case "$group" in
+        linux) packages+=(
+            build-essential cmake pkg-config
+            qtbase5-dev qtbase5-private-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev
+            libcurl4-openssl-dev libpng-dev libfontconfig-dev
+            p7zip-full openssl python3 curl procps tinyproxy
+            xvfb xdotool imagemagick fonts-wqy-microhei
+            clang libclang-rt-14-dev) ;;
+        # lrelease comes from the host's Qt: catalogues are the same everywhere.
+        windows) packages+=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+            qttools5-dev qttools5-dev-tools qtbase5-dev python3 xz-utils) ;;
+        wine) packages+=(wine wine64 p7zip-full openssl python3 xvfb xdotool x11-utils imagemagick) ;;
+        *) echo "unknown package group: $group" >&2; exit 2 ;;
+    esac
+done
 [ "${NERIX_EXTRA_PACKAGES:-}" ] && packages+=(${NERIX_EXTRA_PACKAGES})
 
 missing=()

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Builds nerixSetupOnline.exe for 64-bit Windows and lays out the folder a
+# release ships, with a zip of it.
+#
+#   NERIX_WINSDK=../shared/windows-sdk/winsdk-x86_64.tar.xz tools/windows/build.sh [CMake arguments...]
+#
+# NERIX_WINSDK        the Windows SDK: its tarball, or a folder it was unpacked
+#                     to. Unset: the SDK is built from Debian's sources with
+#                     tools/windows/build-sdk.sh into build/winsdk (about 40
+#                     minutes on two cores, once).
+# NERIX_WIN_BUILD_DIR the build folder (default build/windows-<edition>).
+# Arguments go to CMake as they are: -DGREEN_THEME=ON, the endpoint roots,
+# -C tools/local-endpoints.cmake. Every run configures afresh from them.
+# The last line printed is the release folder.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+triple=x86_64-w64-mingw32
+
+"$root/tools/install-deps.sh" windows
+
+# --- the SDK
+sdk_from() {
+    local dir=$1
+    for candidate in "$dir" "$dir/winsdk"; do
+        [ -f "$candidate/qt/lib/cmake/Qt5/Qt5Config.cmake" ] && { echo "$candidate"; return; }
+    done
+    echo "no Windows SDK in $dir (expected qt/, curl/, 7zip/, runtime/)" >&2
+    exit 1
+}
+if [ -n "${NERIX_WINSDK:-}" ] && [ -f "$NERIX_WINSDK" ]; then
+    # Unpacked once per tarball: the stamp is its checksum.
+    sum=$(sha256sum "$NERIX_WINSDK" | cut -c1-16)
+    unpacked="$root/build/winsdk-$sum"
+    if [ ! -f "$unpacked/.unpacked" ]; then
+        rm -rf "$unpacked" && mkdir -p "$unpacked"
+        tar -xJf "$NERIX_WINSDK" -C "$unpacked"
+        touch "$unpacked/.unpacked"
+    fi
+    sdk=$(sdk_from "$unpacked")
+elif [ -n "${NERIX_WINSDK:-}" ]; then
+    sdk=$(sdk_from "$(cd "$NERIX_WINSDK" && pwd)")
+else
+    [ -f "$root/build/winsdk/.built" ] || "$root/tools/windows/build-sdk.sh" "$root/build/winsdk"
+    sdk=$(sdk_from "$root/build/winsdk")
+fi
+
+# --- configure and build
+edition=default
+for arg in "$@"; do
+    case "$arg" in
+        -DGREEN_THEME=ON|-DGREEN_THEME:BOOL=ON) edition=green ;;
+        -DFREE_EDITION=ON|-DFREE_EDITION:BOOL=ON) [ $edition = green ] || edition=free ;;
+    esac
+done
+build=$(realpath -m "${NERIX_WIN_BUILD_DIR:-$root/build/windows-$edition}")
+host_linguist=$(dirname "$(find /usr/lib -path '*cmake/Qt5LinguistTools/Qt5LinguistToolsConfig.cmake' | head -n1)")
+
+# The host's pkg-config would offer Linux's libcurl.
+export PKG_CONFIG_LIBDIR="$sdk/curl/lib/pkgconfig"
+cmake -S "$root" -B "$build" --fresh -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_FIND_ROOT_PATH="$sdk" -DCMAKE_PREFIX_PATH="$sdk/qt;$sdk/curl;$sdk/sodium" \
+    -DCURL_INCLUDE_DIR="$sdk/curl/include" -DCURL_LIBRARY="$sdk/curl/lib/libcurl.dll.a" \
+    -DQt5LinguistTools_DIR="$host_linguist" "$@" >/dev/null
+cmake --build "$build" --target nerixSetupOnline -j"$(nproc)"
+
+# --- the release folder: what windeployqt would copy, chosen by hand
+release="$build/release/nerixSetupOnline"
+rm -rf "$build/release" && mkdir -p "$release/platforms" "$release/styles"
+cp "$build/bin/nerixSetupOnline.exe" "$release/"
+cp "$sdk/qt/plugins/platforms/qwindows.dll" "$release/platforms/"
+cp "$sdk/qt/plugins/styles/qwindowsvistastyle.dll" "$release/styles/"
+# The standalone 7-Zip console program: it needs no 7z.dll.
+cp "$sdk/7zip/7z.exe" "$release/"
+# Every DLL the shipped programs import, found in the SDK, with what those
+# import in turn; the rest must be Windows' own.
+"$root/tools/windows/deploy-dlls.sh" "$release" "$sdk/qt/bin" "$sdk/curl/bin" "$sdk/runtime"
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+zip="$build/release/nerixSetupOnline-$version-$edition-win64.zip"
+(cd "$build/release" && python3 -m zipfile -c "$zip" nerixSetupOnline)
+echo "zip: $zip"
+echo "$release"
