@@ -2,11 +2,14 @@
 """Builds the sample product packages that the installer downloads.
 
 Usage: make_sample_packages.py OUTDIR [--sevenzip PROGRAM] [--payload-mb N] [--slow]
+                               [--windows-programs DIR]
 
 Each package is a 7z archive holding the folders "Vantrel_x64Minimal" and
 "Vantrel_x86Minimal" from tools/sample_product/, with only the executables of
 its own product and an edition.txt that names the package, so an installed
-copy shows which package it came from.
+copy shows which package it came from. With --windows-programs the product's
+two executables are the Windows programs of that folder instead of the shell
+scripts (the Windows variant that the Wine run installs).
 """
 
 import argparse
@@ -53,10 +56,13 @@ def write_payload(path, megabytes):
             f.write(block)
 
 
-def stage(staging, word, edition, payload_mb):
+def stage(staging, word, edition, payload_mb, windows_programs=None):
     for top in TOP_FOLDERS:
         target = os.path.join(staging, top)
         shutil.copytree(os.path.join(SOURCE, top), target, symlinks=True, ignore=other_products_files(word))
+        if windows_programs:
+            for program in (word + "MasterRecovery.exe", word + "MasterUninst.exe"):
+                shutil.copyfile(os.path.join(windows_programs, program), os.path.join(target, program))
         with open(os.path.join(target, "edition.txt"), "w", encoding="utf-8") as f:
             f.write(edition + "\n")
         if payload_mb > 0:
@@ -64,12 +70,12 @@ def stage(staging, word, edition, payload_mb):
             write_payload(os.path.join(target, "data", "signatures.bin"), payload_mb)
 
 
-def build(archive, word, edition, sevenzip, payload_mb=0, slow=False):
+def build(archive, word, edition, sevenzip, payload_mb=0, slow=False, windows_programs=None):
     # `7z a` adds to an existing archive instead of replacing it.
     if os.path.exists(archive):
         os.remove(archive)
     with tempfile.TemporaryDirectory(prefix="nerix-sample-") as staging:
-        stage(staging, word, edition, payload_mb)
+        stage(staging, word, edition, payload_mb, windows_programs)
         # PPMd unpacks random data about as slowly as it packs it: a package
         # whose extraction lasts long enough to be interrupted.
         method = ["-m0=PPMd", "-mx9"] if slow else []
@@ -88,6 +94,8 @@ def main(argv):
                         help="add an incompressible data file of this size to each product folder")
     parser.add_argument("--slow", action="store_true",
                         help="compress with PPMd, so that extracting the payload takes seconds")
+    parser.add_argument("--windows-programs", metavar="DIR",
+                        help="take each product's two .exe files from DIR (Windows programs)")
     args = parser.parse_args(argv)
 
     if shutil.which(args.sevenzip) is None:
@@ -98,7 +106,7 @@ def main(argv):
     try:
         for name, (word, edition) in PACKAGES.items():
             archive = os.path.join(outdir, name)
-            build(archive, word, edition, args.sevenzip, args.payload_mb, args.slow)
+            build(archive, word, edition, args.sevenzip, args.payload_mb, args.slow, args.windows_programs)
             print(archive)
     except (OSError, RuntimeError) as error:
         sys.stderr.write(f"{error}\n")
