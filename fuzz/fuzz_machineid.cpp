@@ -1,4 +1,6 @@
-// The input holds the answers of both queries, split at the first NUL byte.
+// The input holds the answers of both queries, split at the first NUL byte;
+// the whole input is also read as a firmware table.
+#include "platform/Smbios.h"
 #include "telemetry/MachineIdentifier.h"
 
 #include <QRegularExpression>
@@ -17,11 +19,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         cleaned != cleaned.simplified())
         std::abort();
 
+    const QString firmware = Smbios::systemUuid(input);
+    static const QRegularExpression uuid(QStringLiteral("^([0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12})?$"));
+    if (!uuid.match(firmware).hasMatch())
+        std::abort();
+
     int queries = 0;
-    const QString id = computeMachineIdentifier([&](const QString& commandLine) {
-        ++queries;
-        return commandLine.endsWith(QLatin1String("UUID")) ? uuidOut : cpuOut;
-    });
+    const QString id = computeMachineIdentifier({[&](const QString& commandLine) {
+                                                     ++queries;
+                                                     return commandLine.endsWith(QLatin1String("UUID")) ? uuidOut
+                                                                                                       : cpuOut;
+                                                 },
+                                                 [&] { return firmware; }, [] { return QStringLiteral("id"); }});
     static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{32}$"));
     if (!hex.match(id).hasMatch() || queries < 1 || queries > 2)
         std::abort();

@@ -1,20 +1,38 @@
 #include "platform/ExternalTools.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
+#include <windows.h>
 
 QString ExternalTools::sevenZipProgram()
 {
-    // Found beside the installer first, then on the search path.
-    return QStringLiteral("7z.exe");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/7z.exe");
 }
+
+namespace {
+
+QString systemFolder()
+{
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? QDir::fromNativeSeparators(QString::fromWCharArray(folder, int(length)))
+                                           : QString();
+}
+
+} // namespace
 
 QByteArray ExternalTools::runMachineQuery(const QString& commandLine, int timeoutMs)
 {
     QStringList arguments = QProcess::splitCommand(commandLine);
-    if (arguments.isEmpty())
+    if (arguments.isEmpty() || arguments.takeFirst().compare(QLatin1String("wmic"), Qt::CaseInsensitive) != 0)
         return QByteArray();
-    const QString program = arguments.takeFirst();
+    // Windows 11 24H2 and later may not have it at all.
+    const QString program = systemFolder() + QStringLiteral("/wbem/WMIC.exe");
+    if (!QFileInfo(program).isFile())
+        return QByteArray();
 
     QProcess process;
     process.start(program, arguments);

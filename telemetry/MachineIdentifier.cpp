@@ -1,6 +1,7 @@
 #include "telemetry/MachineIdentifier.h"
 
 #include "platform/ExternalTools.h"
+#include "platform/MachineIdentity.h"
 
 #include <QCryptographicHash>
 #include <QMutex>
@@ -34,7 +35,11 @@ QString& cachedIdentifier()
 
 QString cleanQueryOutput(const QString& commandLine, const QByteArray& output)
 {
-    QString text = QString::fromUtf8(output);
+    // Wine's query tool writes UTF-16 with a byte-order mark.
+    QString text = output.startsWith("\xFF\xFE")
+                       ? QString::fromUtf16(reinterpret_cast<const ushort*>(output.constData() + 2),
+                                            (output.size() - 2) / 2)
+                       : QString::fromUtf8(output);
     const QString header = commandLine.split(QLatin1Char(' ')).constLast();
     if (!header.isEmpty())
         text.remove(header, Qt::CaseInsensitive);
@@ -43,15 +48,20 @@ QString cleanQueryOutput(const QString& commandLine, const QByteArray& output)
     return text.simplified();
 }
 
-QString computeMachineIdentifier(const MachineQueryRunner& runQuery)
+QString computeMachineIdentifier(const MachineSources& sources)
 {
+    QString uuid = cleanQueryOutput(kUuidQuery, sources.runQuery(kUuidQuery));
+    if (uuid.isEmpty())
+        uuid = sources.firmwareUuid().simplified();
+
     // Firmware that has no real UUID reports all F digits; the processor id
     // is the better identity there.
-    const QString uuid = cleanQueryOutput(kUuidQuery, runQuery(kUuidQuery));
-    if (!uuid.contains(QLatin1String("FFFFFFFF")))
-        return md5Hex(uuid);
-
-    return md5Hex(cleanQueryOutput(kProcessorQuery, runQuery(kProcessorQuery)));
+    QString identity = uuid;
+    if (uuid.contains(QLatin1String("FFFFFFFF")))
+        identity = cleanQueryOutput(kProcessorQuery, sources.runQuery(kProcessorQuery));
+    if (identity.isEmpty())
+        identity = sources.installationId().simplified();
+    return md5Hex(identity);
 }
 
 QString machineIdentifier()
@@ -59,9 +69,10 @@ QString machineIdentifier()
     QMutexLocker locker(&cacheMutex());
     QString& cache = cachedIdentifier();
     if (cache.isEmpty()) {
-        cache = computeMachineIdentifier([](const QString& commandLine) {
-            return ExternalTools::runMachineQuery(commandLine, kQueryTimeoutMs);
-        });
+        cache = computeMachineIdentifier({[](const QString& commandLine) {
+                                              return ExternalTools::runMachineQuery(commandLine, kQueryTimeoutMs);
+                                          },
+                                          &MachineIdentity::firmwareUuid, &MachineIdentity::installationId});
     }
     return cache;
 }
