@@ -52,7 +52,10 @@ int runInstaller(int argc, char** argv)
     if (!uninstallCommand.isEmpty())
         offerUninstall(uninstallCommand);
 
-    const QString param = argc >= 2 ? QString::fromUtf8(argv[1]) : QString();
+    // From the wide command line on Windows: argv is in the ANSI code page
+    // there, which cannot hold every channel name.
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString param = arguments.size() >= 2 ? arguments.at(1) : QString();
 
     qInstallMessageHandler(logMessageHandler);
     // Ending the session is answered like the close box's Yes: the workers
