@@ -125,8 +125,14 @@ void InstallThread::run()
 bool InstallThread::runSevenZip(const QStringList& arguments)
 {
     qDebug() << "unzip" << arguments;
+    const QString program = ExternalTools::sevenZipProgram();
+    // An earlier extraction's files must not pass for this package's.
+    if (!QFileInfo(program).isFile()) {
+        qDebug() << "unzip failed, missing" << program;
+        return false;
+    }
     QProcess process;
-    process.start(ExternalTools::sevenZipProgram(), arguments, QIODevice::ReadWrite);
+    process.start(program, arguments, QIODevice::ReadWrite);
     // An encrypted package makes 7-Zip ask for a password on its input; at the
     // end of input it gives up instead of waiting forever.
     const bool started = process.waitForStarted(-1);
@@ -143,9 +149,10 @@ bool InstallThread::runSevenZip(const QStringList& arguments)
             break;
         }
     }
-    // 1 is a warning; from 2 on some files are missing or damaged. A 7-Zip
-    // that never started leaves it to the copy pass to find nothing.
-    const bool failed = started && (process.exitStatus() == QProcess::CrashExit || process.exitCode() >= 2);
+    // 1 is a warning; from 2 on some files are missing or damaged.
+    if (!started)
+        qDebug() << "unzip failed to start" << program << process.errorString();
+    const bool failed = !started || process.exitStatus() == QProcess::CrashExit || process.exitCode() >= 2;
     process.close();
     return !failed;
 }
