@@ -27,7 +27,10 @@ sdk_from() {
     echo "no Windows SDK in $dir (expected qt/, curl/, 7zip/, runtime/)" >&2
     exit 1
 }
-if [ -n "${NERIX_WINSDK:-}" ] && [ -f "$NERIX_WINSDK" ]; then
+if [ -n "${NERIX_WINSDK:-}" ] && [ ! -e "$NERIX_WINSDK" ]; then
+    echo "NERIX_WINSDK: no such file or folder: $NERIX_WINSDK (unset it to build the SDK from Debian's sources)" >&2
+    exit 1
+elif [ -n "${NERIX_WINSDK:-}" ] && [ -f "$NERIX_WINSDK" ]; then
     # Unpacked once per tarball: the stamp is its checksum.
     sum=$(sha256sum "$NERIX_WINSDK" | cut -c1-16)
     unpacked="$root/build/winsdk-$sum"
