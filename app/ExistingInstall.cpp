@@ -2,35 +2,42 @@
 
 #include "BuildConfig.h"
 #include "app/QuestionBox.h"
+#include "platform/Launcher.h"
 #include "platform/Registry.h"
 
 #include <QDebug>
 #include <QMessageBox>
 #include <QObject>
-#include <QProcess>
 
 QString checkAlreadyInstall()
 {
     const QString keyName = greenTheme ? QObject::tr("language6") : QObject::tr("language7");
-    const QString value =
-        Registry::readString(Registry::uninstallKey(keyName), QStringLiteral("UninstallString"));
+    // An installation without administrator rights is the user's own.
+    QString value;
+    for (const Registry::Hive hive : {Registry::Hive::CurrentUser, Registry::Hive::LocalMachine}) {
+        value = Registry::readString(Registry::uninstallKey(hive, keyName), QStringLiteral("UninstallString"));
+        if (!value.isEmpty())
+            break;
+    }
     qDebug() << "checkAlreadyInstall" << value;
     return value;
 }
 
+QString uninstallerProgram(const QString& uninstallCommand)
+{
+    QString program = uninstallCommand.trimmed();
+    if (program.size() >= 2 && program.startsWith(QLatin1Char('"')) && program.endsWith(QLatin1Char('"')))
+        program = program.mid(1, program.size() - 2);
+    program.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return program;
+}
+
 void runUninstaller(const QString& uninstallCommand)
 {
-    QString program = uninstallCommand;
-    program.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString program = uninstallerProgram(uninstallCommand);
     qDebug() << program;
-    // The stored path is unquoted; starting it as one program keeps a folder
-    // with spaces working.
-    QProcess process;
-    process.setProgram(program);
-    process.start(QIODevice::ReadWrite);
-    // Nothing will ever answer a question it asks on the console.
-    process.closeWriteChannel();
-    process.waitForFinished(-1);
+    // Started as one program, so a folder with spaces stays whole.
+    Launcher::runAndWait(program);
 }
 
 void offerUninstall(const QString& uninstallCommand)

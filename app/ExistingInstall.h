@@ -9,5 +9,8 @@ QString checkAlreadyInstall();
 // and waits for it to end.
 void offerUninstall(const QString& uninstallCommand);
 
+// The program a stored uninstall command names: quotes gone, "/" separators.
+QString uninstallerProgram(const QString& uninstallCommand);
+
 // Runs a stored uninstaller path as one program (a path with spaces stays whole).
 void runUninstaller(const QString& uninstallCommand);

@@ -2,16 +2,31 @@
 
 #include "platform/Registry.h"
 
+#include <QDebug>
+
+QString quotedCommand(const QString& program)
+{
+    // Windows reads an unquoted path with a space as a program and arguments.
+    return program.contains(QLatin1Char(' ')) ? QLatin1Char('"') + program + QLatin1Char('"') : program;
+}
+
 void writeUninstallEntry(const QString& displayName, const QString& productExe, const QString& uninstallerExe)
 {
     // The version shown in the list of installed programs is the installer's,
     // whatever the package holds.
-    Registry::writeStrings(Registry::uninstallKey(displayName),
-                           {
-                               {QStringLiteral("DisplayIcon"), productExe},
-                               {QStringLiteral("DisplayName"), displayName},
-                               {QStringLiteral("DisplayVersion"), QStringLiteral("1.2.1")},
-                               {QStringLiteral("Publisher"), displayName},
-                               {QStringLiteral("UninstallString"), uninstallerExe},
-                           });
+    const QVector<QPair<QString, QString>> values{
+        {QStringLiteral("DisplayIcon"), productExe},
+        {QStringLiteral("DisplayName"), displayName},
+        {QStringLiteral("DisplayVersion"), QStringLiteral("1.2.1")},
+        {QStringLiteral("Publisher"), displayName},
+        {QStringLiteral("UninstallString"), quotedCommand(uninstallerExe)},
+    };
+    // Without administrator rights (a double-clicked installer under UAC)
+    // the machine's list is closed; Windows lists the user's entries too.
+    const Registry::Key machine = Registry::uninstallKey(Registry::Hive::LocalMachine, displayName);
+    if (Registry::writeStrings(machine, values))
+        return;
+    const Registry::Key user = Registry::uninstallKey(Registry::Hive::CurrentUser, displayName);
+    qDebug() << "uninstall entry for this user only:" << Registry::fullName(user);
+    Registry::writeStrings(user, values);
 }

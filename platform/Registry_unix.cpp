@@ -11,17 +11,17 @@
 // Each key is one INI file; QSettings keeps values without a group in the
 // file's [General] section, which is what it reads back as top level.
 
-QString Registry::backingFile(const QString& keyPath)
+QString Registry::backingFile(const Key& key)
 {
-    QString relative = keyPath;
+    QString relative = fullName(key);
     relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/registry/") + relative + QStringLiteral(".ini");
 }
 
-QString Registry::readString(const QString& keyPath, const QString& name)
+QString Registry::readString(const Key& key, const QString& name)
 {
-    const QString file = backingFile(keyPath);
+    const QString file = backingFile(key);
     // QSettings would report a missing file as an empty key anyway; checking
     // first keeps it from caching a file that does not exist.
     if (!QFileInfo::exists(file))
@@ -49,10 +49,11 @@ QByteArray iniValue(QString value)
 
 } // namespace
 
-void Registry::writeStrings(const QString& keyPath, const QVector<QPair<QString, QString>>& values)
+bool Registry::writeStrings(const Key& key, const QVector<QPair<QString, QString>>& values)
 {
-    const QString file = backingFile(keyPath);
-    QDir().mkpath(QFileInfo(file).path());
+    const QString file = backingFile(key);
+    if (!QDir().mkpath(QFileInfo(file).path()))
+        return false;
     // Values already there stay, as in a registry key.
     QVector<QPair<QString, QString>> all;
     if (QFileInfo::exists(file)) {
@@ -76,7 +77,9 @@ void Registry::writeStrings(const QString& keyPath, const QVector<QPair<QString,
     // right after an extraction. The Windows registry costs nothing of that.
     const QString temporary = file + QStringLiteral(".new");
     QFile out(temporary);
-    if (out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(text) == text.size() && out.flush())
-        ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(file).constData());
+    const bool written =
+        out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(text) == text.size() && out.flush() &&
+        ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(file).constData()) == 0;
     QFile::remove(temporary);
+    return written;
 }

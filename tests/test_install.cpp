@@ -6,6 +6,7 @@
 #include "app/ChannelManager.h"
 #include "install/Shortcuts.h"
 #include "platform/FileCopy.h"
+#include "install/UninstallRegistry.h"
 #include "platform/Registry.h"
 #include "support/PackageBuilder.h"
 #include "support/TestEnvironment.h"
@@ -114,23 +115,29 @@ private slots:
         QCOMPARE(QFileInfo(menu + '/' + name + ".lnk").symLinkTarget(), productExe);
         QCOMPARE(QFileInfo(menu + QString::fromUtf8("/卸载") + name + ".lnk").symLinkTarget(),
                  uninstallerExe);
-        const QString key = Registry::uninstallKey(name);
+        const Registry::Key key = Registry::uninstallKey(Registry::Hive::LocalMachine, name);
         QStringList values;
         for (const char* value :
              {"DisplayIcon", "DisplayName", "DisplayVersion", "Publisher", "UninstallString"})
             values << Registry::readString(key, value);
-        QCOMPARE(values, QStringList({productExe, name, "1.2.1", name, uninstallerExe}));
+        QCOMPARE(values, QStringList({productExe, name, "1.2.1", name, quotedCommand(uninstallerExe)}));
         // Skipped files still count: pass 1 copies 14 of 16 files, pass 2 copies 2 of 4.
         QCOMPARE(outcome.progress.size(), 1 + 14 + 2);
         QCOMPARE(outcome.progress.at(14), 14.0 / 16.0 * 70.0);
         QCOMPARE(outcome.progress.last(), 85.0);
 
         // The extracted files were moved away; a second run extracts them again
-        // and replaces everything, the shortcuts included.
+        // and replaces everything, the shortcuts included, but never a file
+        // of the user's: the log says which link is missing and why.
+        QVERIFY(QFile::remove(desktop + '/' + name + ".lnk") &&
+                PackageBuilder::writeTree(desktop, {{name + ".lnk", "mine"}}));
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^shortcut failed \".*/" +
+                                                            QRegularExpression::escape(name) + "\\.lnk\" \".+\"$"));
         thread.installDir = installDir;
         QCOMPARE(runInstall(thread).result(), -1);
         QCOMPARE(filesBelow(installDir), expected);
         QCOMPARE(QFileInfo(menu + '/' + name + ".lnk").symLinkTarget(), productExe);
+        QCOMPARE(readAll(desktop + '/' + name + ".lnk"), QByteArray("mine"));
     }
 
     // Failing packages end in their code; nothing outside the extraction and

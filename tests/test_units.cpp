@@ -11,9 +11,11 @@
 #include "download/RetryPolicy.h"
 #include "download/TaskThread.h"
 #include "install/UninstallRegistry.h"
+#include "nerixSetupOnline/FreeSpaceModel.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "platform/DiskSpace.h"
 #include "platform/ExternalTools.h"
+#include "platform/Registry.h"
 #include "platform/Smbios.h"
 #include "support/PackageBuilder.h"
 #include "support/TestEnvironment.h"
@@ -21,6 +23,7 @@
 #include "telemetry/OperationLogRecord.h"
 
 #include <QCryptographicHash>
+#include <QSemaphore>
 #include <curl/curl.h>
 #include <limits>
 #include <tuple>
@@ -188,18 +191,66 @@ private slots:
         QCOMPARE(DiskSpace::freeBytes(QString()), quint64(0));
     }
 
-    // The key is the translated product name.
+    // A drive that does not answer (a disconnected network drive) holds up
+    // neither the caller nor the model's end.
+    void slowDriveHoldsNothingUp()
+    {
+        const auto answer = std::make_shared<QSemaphore>();
+        DiskSpace::setFreeBytesProvider([answer](const QString&) {
+            if (QThread::currentThread() != qApp->thread())
+                answer->acquire();
+            return quint64(300) << 20;
+        });
+        FreeSpaceModel model;
+        QSignalSpy known(&model, &FreeSpaceModel::known);
+        const QString key = DiskSpace::driveKey(QDir::tempPath());
+        model.query(QDir::tempPath());
+        QVERIFY(!model.isKnown(key));
+        answer->release();
+        QVERIFY(known.wait());
+        QCOMPARE(model.freeText(key), QStringLiteral("0.29GB"));
+
+        auto gone = std::make_unique<FreeSpaceModel>();
+        gone->query(QDir::tempPath());
+        gone.reset();
+        answer->release();
+        DiskSpace::setFreeBytesProvider({});
+    }
+
+    // The key is the translated product name. Where the machine's list is
+    // closed (no administrator rights) the entry is the user's, and found there.
+    void foundOnlyInTheSameLanguage_data()
+    {
+        QTest::addColumn<bool>("machineClosed");
+        QTest::newRow("machine's entry") << false;
+        QTest::newRow("machine's list closed: the user's entry") << true;
+    }
+
     void foundOnlyInTheSameLanguage()
     {
+        QFETCH(bool, machineClosed);
+        const QString registry =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/registry";
+        QDir(registry).removeRecursively();
+        // A file where the machine's hive would be: no key can be made below it.
+        if (machineClosed)
+            QVERIFY(PackageBuilder::writeTree(registry, {{"HKEY_LOCAL_MACHINE", ""}}));
         QTranslator zh, en;
         QVERIFY(zh.load(QStringLiteral(":/nerixSetupOnline/language/nerixsetuponline_zh.qm")));
         QVERIFY(en.load(QStringLiteral(":/nerixSetupOnline/language/nerixsetuponline_en.qm")));
         QCoreApplication::installTranslator(&zh);
-        writeUninstallEntry(QStringLiteral("Corvane"), QStringLiteral("/opt/c/corvaneMasterRecovery.exe"),
-                            QStringLiteral("/opt/c/corvaneMasterUninst.exe"));
-        QCOMPARE(checkAlreadyInstall(), QStringLiteral("/opt/c/corvaneMasterUninst.exe"));
+        writeUninstallEntry(QStringLiteral("Corvane"), QStringLiteral("/opt/c d/corvaneMasterRecovery.exe"),
+                            QStringLiteral("/opt/c d/corvaneMasterUninst.exe"));
+        const QString user = Registry::backingFile(
+            Registry::uninstallKey(Registry::Hive::CurrentUser, QStringLiteral("Corvane")));
+        QCOMPARE(QFileInfo::exists(user), machineClosed);
+        QCOMPARE(checkAlreadyInstall(), QStringLiteral("\"/opt/c d/corvaneMasterUninst.exe\""));
         QCoreApplication::installTranslator(&en);
         QCOMPARE(checkAlreadyInstall(), QString());
+        QCoreApplication::removeTranslator(&en);
+        QCoreApplication::removeTranslator(&zh);
+        QDir(registry).removeRecursively();
+        QFile::remove(registry);
     }
 
     void answer_data()
@@ -223,7 +274,7 @@ private slots:
                                                                    marker.toUtf8() + "\"\n"}}));
         const QString uninstaller = dir.filePath(folder) + "/corvaneMasterUninst.exe";
         answerNextBox(QMessageBox::StandardButton(button));
-        offerUninstall(uninstaller);
+        offerUninstall(quotedCommand(uninstaller));
         QCOMPARE(QFile::exists(marker), button == QMessageBox::Yes);
         runUninstaller(QStringLiteral("/nonexistent/folder/corvaneMasterUninst.exe"));
     }
