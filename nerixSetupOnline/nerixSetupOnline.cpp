@@ -8,11 +8,13 @@
 #include "nerixSetupOnline/ControlAccessible.h"
 #include "nerixSetupOnline/FocusRing.h"
 #include "nerixSetupOnline/FrameShadow.h"
+#include "nerixSetupOnline/FreeSpaceModel.h"
 #include "nerixSetupOnline/GreenTheme.h"
 #include "nerixSetupOnline/PageBackground.h"
 #include "nerixSetupOnline/PageImages.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "platform/DiskSpace.h"
+#include "platform/Launcher.h"
 #include "telemetry/OperationLogRecord.h"
 #include "telemetry/OperationLogSender.h"
 
@@ -109,6 +111,11 @@ nerixSetupOnline::nerixSetupOnline(QWidget* parent)
 {
     ui.setupUi(this);
     new PageBackground(ui.page_2);
+    freeSpace = new FreeSpaceModel(this);
+    connect(freeSpace, &FreeSpaceModel::known, this, [this](const QString& key) {
+        if (key == DiskSpace::driveKey(installRoot))
+            showFreeSpace(key);
+    });
 
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint);
     setWindowIcon(QIcon(QStringLiteral(":/nerixSetupOnline/Resources/about_us_logo.png")));
@@ -238,9 +245,8 @@ void nerixSetupOnline::initInstall()
     const QString defaultParent = DiskSpace::defaultInstallParent();
     const QString driveKey = DiskSpace::driveKey(defaultParent);
     // The first page shows the default folder's drive; the others matter once
-    // a folder is chosen, and scanning them all takes milliseconds per start
-    // (every volume is looked up in the mount table again): after the first paint.
-    scanDrive(defaultParent);
+    // a folder is chosen, and are asked after the first paint.
+    freeSpace->queryNow(defaultParent);
     installThread->is64Bit = true;
     installRoot = defaultParent;
 
@@ -250,49 +256,31 @@ void nerixSetupOnline::initInstall()
 
     installPath = WindowLogic::installPathFor(installRoot, greenTheme);
     ui.lineEdit->setText(installPath);
-    ui.lb_size2->setText(driveFreeText.value(driveKey));
-    checkFreeSpace(driveKey);
+    showFreeSpace(driveKey);
     finishForm();
     pageShown(ui.stackedWidget->currentIndex());
 }
 
-void nerixSetupOnline::scanDrives()
+void nerixSetupOnline::showFreeSpace(const QString& driveKey)
 {
-    drivesScanned = true;
-    const QStringList roots = DiskSpace::driveRoots();
-    for (const QString& root : roots) {
-        if (!root.isEmpty())
-            scanDrive(root);
-    }
-    qDebug() << driveFreeText;
-}
-
-void nerixSetupOnline::scanDrive(const QString& path)
-{
-    driveFreeText.insert(DiskSpace::driveKey(path), WindowLogic::freeSpaceText(diskSpaceGB(path)));
-}
-
-double nerixSetupOnline::diskSpaceGB(const QString& path)
-{
-    const quint64 bytes = DiskSpace::freeBytes(path);
-    driveFreeBytes.insert(DiskSpace::driveKey(path), bytes);
-    return double(bytes) / double(Q_UINT64_C(1) << 30);
+    ui.lb_size2->setText(freeSpace->freeText(driveKey));
+    checkFreeSpace(driveKey);
 }
 
 void nerixSetupOnline::checkFreeSpace(const QString& driveKey)
 {
-    const auto it = driveFreeBytes.constFind(driveKey);
-    const bool enough = it != driveFreeBytes.constEnd() && WindowLogic::hasEnoughSpace(it.value());
+    // While a drive has not answered yet, neither install nor the warning.
+    const bool known = freeSpace->isKnown(driveKey);
+    const bool enough = known && WindowLogic::hasEnoughSpace(freeSpace->freeBytes(driveKey));
     ui.btnSetupview->setEnabled(enough);
     ui.btnSetupview_2->setEnabled(enough);
-    ui.label_7->setVisible(!enough);
+    ui.label_7->setVisible(known && !enough);
 }
 
 void nerixSetupOnline::on_btnDir_clicked()
 {
     sendOperationLog(QStringLiteral("pc-install-selectdir"));
-    if (!drivesScanned)
-        scanDrives();
+    freeSpace->scanDrives();
     const QString chosen =
         QFileDialog::getExistingDirectory(this, QStringLiteral("Open Directory"), installRoot,
                                           QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
@@ -302,8 +290,9 @@ void nerixSetupOnline::on_btnDir_clicked()
     const QString driveKey = DiskSpace::driveKey(installRoot);
     installPath = WindowLogic::installPathFor(installRoot, greenTheme);
     ui.lineEdit->setText(installPath);
-    ui.lb_size2->setText(driveFreeText.value(driveKey));
-    checkFreeSpace(driveKey);
+    showFreeSpace(driveKey);
+    if (!freeSpace->isKnown(driveKey))
+        freeSpace->query(installRoot);
 }
 
 bool nerixSetupOnline::eventFilter(QObject* watched, QEvent* event)
@@ -429,8 +418,7 @@ void nerixSetupOnline::paintEvent(QPaintEvent* event)
         // Once this paint pass has reached the screen.
         QTimer::singleShot(0, this, [this] {
             sendEarlyPosts();
-            if (!drivesScanned)
-                scanDrives();
+            freeSpace->scanDrives();
             // The other pages get their pictures now rather than when the
             // install button is pressed.
             for (int index = 0; index < ui.stackedWidget->count(); ++index)
@@ -588,7 +576,7 @@ void nerixSetupOnline::launchProduct(QNetworkReply* lastPost)
     if (launching)
         return;
     launching = true;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(WindowLogic::productExecutable(installPath, greenTheme)));
+    Launcher::openProduct(WindowLogic::productExecutable(installPath, greenTheme));
     // The installer is done for the user once the product starts.
     hide();
 

@@ -17,6 +17,7 @@ class QNetworkAccessManager;
 class QNetworkReply;
 class FocusRing;
 class FrameShadow;
+class FreeSpaceModel;
 class TaskThread;
 
 class nerixSetupOnline : public QWidget
@@ -59,9 +60,7 @@ private slots:
 
 private:
     void initInstall();
-    void scanDrives();
-    void scanDrive(const QString& path);
-    double diskSpaceGB(const QString& path);
+    void showFreeSpace(const QString& driveKey);
     void checkFreeSpace(const QString& driveKey);
     void setProgress(int per);
     void startInstallation();
@@ -82,8 +81,6 @@ private:
 
     Ui::nerixSetupOnlineClass ui;
     QPoint dragOffset;
-    QMap<QString, QString> driveFreeText;
-    QMap<QString, quint64> driveFreeBytes;
     QString installPath;
     QString installRoot;
     InstallThread* installThread = nullptr;
@@ -100,9 +97,9 @@ private:
     QList<QPair<QNetworkRequest, QByteArray>> earlyPosts;
     bool earlyPostsSent = false;
     bool painted = false;
-    bool drivesScanned = false;
     QString logBaseUrl;
     QString packageUrl;
     std::function<void(int)> exitHandler;
     FocusRing* focusRing = nullptr;
+    FreeSpaceModel* freeSpace = nullptr;
 };

@@ -28,6 +28,9 @@ inline QString windowsDriveKey(const QString& path)
 }
 
 // Test seam: replaces freeBytes() while set; pass an empty function to restore.
+// The provider is called on the query threads.
 void setFreeBytesProvider(std::function<quint64(const QString&)> provider);
+// The platform files' side of the seam: true, with the answer, while one is set.
+bool providedFreeBytes(const QString& path, quint64* bytes);
 
 } // namespace DiskSpace

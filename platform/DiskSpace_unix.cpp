@@ -6,15 +6,8 @@
 #include <QStorageInfo>
 #include <mntent.h>
 #include <sys/statvfs.h>
-#include <utility>
 
 namespace {
-
-std::function<quint64(const QString&)>& freeBytesProvider()
-{
-    static std::function<quint64(const QString&)> provider;
-    return provider;
-}
 
 // The volume of the nearest existing ancestor: a folder that is yet to be
 // created lands on the volume that will hold it.
@@ -65,8 +58,9 @@ QString DiskSpace::driveKey(const QString& path)
 
 quint64 DiskSpace::freeBytes(const QString& path)
 {
-    if (const auto& provider = freeBytesProvider())
-        return provider(path);
+    quint64 provided = 0;
+    if (providedFreeBytes(path, &provided))
+        return provided;
 
     const QStorageInfo volume = volumeOf(path);
     if (!volume.isValid())
@@ -78,9 +72,4 @@ quint64 DiskSpace::freeBytes(const QString& path)
 QString DiskSpace::defaultInstallParent()
 {
     return QDir::homePath() + QStringLiteral("/Applications");
-}
-
-void DiskSpace::setFreeBytesProvider(std::function<quint64(const QString&)> provider)
-{
-    freeBytesProvider() = std::move(provider);
 }

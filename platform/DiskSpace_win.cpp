@@ -2,16 +2,52 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
-#include <utility>
+#include <QUuid>
 #include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 namespace {
 
-std::function<quint64(const QString&)>& freeBytesProvider()
+const wchar_t* wide(const QString& text)
 {
-    static std::function<quint64(const QString&)> provider;
-    return provider;
+    return reinterpret_cast<const wchar_t*>(text.utf16());
+}
+
+// An empty card reader or floppy drive answers "not ready" instead of
+// raising the system's "insert a disk" box.
+class NoCriticalErrorBoxes
+{
+public:
+    NoCriticalErrorBoxes() { SetThreadErrorMode(SEM_FAILCRITICALERRORS, &m_previous); }
+    ~NoCriticalErrorBoxes() { SetThreadErrorMode(m_previous, nullptr); }
+    NoCriticalErrorBoxes(const NoCriticalErrorBoxes&) = delete;
+    NoCriticalErrorBoxes& operator=(const NoCriticalErrorBoxes&) = delete;
+
+private:
+    DWORD m_previous = 0;
+};
+
+QString knownFolder(REFKNOWNFOLDERID id)
+{
+    PWSTR path = nullptr;
+    QString folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path)))
+        folder = QDir::fromNativeSeparators(QString::fromWCharArray(path));
+    CoTaskMemFree(path);
+    return folder;
+}
+
+// Whether this process may make a folder in parent: a standard user under
+// UAC may not in Program Files.
+bool canCreateFolderIn(const QString& parent)
+{
+    const QString probe = QDir::toNativeSeparators(
+        parent + QStringLiteral("/nerix-") + QUuid::createUuid().toString(QUuid::WithoutBraces));
+    if (!CreateDirectoryW(wide(probe), nullptr))
+        return false;
+    RemoveDirectoryW(wide(probe));
+    return true;
 }
 
 } // namespace
@@ -20,8 +56,12 @@ QStringList DiskSpace::driveRoots()
 {
     QStringList roots;
     const QFileInfoList drives = QDir::drives();
-    for (const QFileInfo& drive : drives)
-        roots.append(drive.absoluteDir().absolutePath());
+    for (const QFileInfo& drive : drives) {
+        const QString root = drive.absoluteDir().absolutePath();
+        // A letter that names nothing (a drive that went away) is no choice.
+        if (GetDriveTypeW(wide(QDir::toNativeSeparators(root))) != DRIVE_NO_ROOT_DIR)
+            roots.append(root);
+    }
     return roots;
 }
 
@@ -32,26 +72,39 @@ QString DiskSpace::driveKey(const QString& path)
 
 quint64 DiskSpace::freeBytes(const QString& path)
 {
-    if (const auto& provider = freeBytesProvider())
-        return provider(path);
+    quint64 provided = 0;
+    if (providedFreeBytes(path, &provided))
+        return provided;
+    if (path.isEmpty())
+        return 0;
 
+    // A folder yet to be made is on the volume of its nearest existing
+    // parent; the query fails on a folder that is not there.
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    while (!QFileInfo::exists(existing)) {
+        const QString parent = QFileInfo(existing).path();
+        if (parent == existing)
+            return 0;
+        existing = parent;
+    }
+    const NoCriticalErrorBoxes quiet;
     // The volume's own free count, not the caller's quota-limited share.
     ULARGE_INTEGER available;
     ULARGE_INTEGER total;
     ULARGE_INTEGER totalFree;
-    const QString nativePath = QDir::toNativeSeparators(path);
-    if (!GetDiskFreeSpaceExW(reinterpret_cast<LPCWSTR>(nativePath.utf16()), &available, &total, &totalFree))
+    if (!GetDiskFreeSpaceExW(wide(QDir::toNativeSeparators(existing)), &available, &total, &totalFree))
         return 0;
     return static_cast<quint64>(totalFree.QuadPart);
 }
 
 QString DiskSpace::defaultInstallParent()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::TempLocation).left(1) +
-           QStringLiteral(":/Program Files");
-}
-
-void DiskSpace::setFreeBytesProvider(std::function<quint64(const QString&)> provider)
-{
-    freeBytesProvider() = std::move(provider);
+    // Elevated, the machine's programs folder; a double-clicked installer
+    // under UAC cannot write there, and gets the user's own, which needs no
+    // administrator rights (%LOCALAPPDATA%\Programs).
+    const QString machine = knownFolder(FOLDERID_ProgramFiles);
+    if (!machine.isEmpty() && canCreateFolderIn(machine))
+        return machine;
+    const QString user = knownFolder(FOLDERID_UserProgramFiles);
+    return user.isEmpty() ? machine : user;
 }
