@@ -3,6 +3,7 @@
 #include "BuildConfig.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,7 +18,12 @@ bool makeLink(const QString& target, const QString& linkPath)
     // rewritten). Only a link is replaced, never a file.
     if (QFileInfo(linkPath).isSymLink())
         QFile::remove(linkPath);
-    return QFile::link(target, linkPath);
+    QFile file(target);
+    if (file.link(linkPath))
+        return true;
+    // The run goes on without it: the log must say which one and why.
+    qDebug() << "shortcut failed" << linkPath << file.errorString();
+    return false;
 }
 
 } // namespace
