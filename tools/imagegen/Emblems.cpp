@@ -24,6 +24,20 @@ QImage mark(const Palette& pal, const QSize& size)
     return image;
 }
 
+QImage icon(const Palette& pal, int side)
+{
+    QImage image = Shapes::canvas(QSize(side, side));
+    QPainter p(&image);
+    Shapes::prepare(p);
+    const qreal height = side < 48 ? side : side * 0.9;
+    const qreal width = height * LogoMark::gridWidth / LogoMark::gridHeight;
+    const QRectF box((side - width) / 2, (side - height) / 2, width, height);
+    if (side >= 48)
+        LogoMark::paintShadow(p, box.adjusted(side / 20.0, side / 20.0, -side / 20.0, -side / 20.0));
+    LogoMark::paint(p, box, pal);
+    return image;
+}
+
 QImage wordmark(const Palette& pal, const QSize& size, const QString& name)
 {
     QImage image = Shapes::canvas(size);

@@ -4,6 +4,7 @@
 #include "Backgrounds.h"
 #include "Emblems.h"
 #include "Glyphs.h"
+#include "IcoWriter.h"
 #include "Illustrations.h"
 #include "Palette.h"
 #include "PngWriter.h"
@@ -249,6 +250,20 @@ int main(int argc, char* argv[])
         }
     }
     Shapes::setScale(1);
+
+    // The program's icon, at the sizes Windows shows it (lists to large tiles).
+    for (const bool green : {false, true}) {
+        QVector<QImage> sizes;
+        for (const int side : {16, 20, 24, 32, 40, 48, 64, 128, 256})
+            sizes.append(Emblems::icon(green ? Palette::green() : Palette::blue(), side));
+        const QString relative =
+            QLatin1String(green ? "Resources_green" : "Resources") + QStringLiteral("/nerixSetupOnline.ico");
+        if (!IcoWriter::write(sizes, root.filePath(relative))) {
+            qDebug().noquote() << "cannot write" << root.filePath(relative);
+            return 1;
+        }
+        painted.emplace_back(relative, sizes.last());
+    }
 
     if (parser.isSet(sheetOption) && !contactSheet(painted).save(parser.value(sheetOption), "png")) {
         qDebug().noquote() << "cannot write" << parser.value(sheetOption);
