@@ -44,7 +44,12 @@ void DownloadManager::globalInit()
     // global set-up has been thread-safe since 7.84 in any case.
     static const bool ready = [] {
         const CurlLibrary* curl = CurlLibrary::get();
-        return curl && curl->global_init(CURL_GLOBAL_ALL) == CURLE_OK;
+        if (!curl || curl->global_init(CURL_GLOBAL_ALL) != CURLE_OK)
+            return false;
+        // Which TLS a report is about: Schannel on Windows, OpenSSL here.
+        if (const curl_version_info_data* info = curl->version_info(CURLVERSION_NOW))
+            qDebug() << "load libcurl" << info->version << (info->ssl_version ? info->ssl_version : "without TLS");
+        return true;
     }();
     Q_UNUSED(ready)
 }
@@ -171,7 +176,15 @@ void DownloadManager::closeSocket(curl_socket_t socket)
     DownloadIo::closeSocket(socket);
 }
 
-void DownloadManager::setOptions(CURL* curl)
+template <typename Value> bool DownloadManager::set(CURL* curl, CURLoption option, Value value)
+{
+    const CURLcode result = m_libcurl->easy_setopt(curl, option, value);
+    if (result != CURLE_OK)
+        qDebug() << "load option refused" << int(option) << int(result);
+    return result == CURLE_OK;
+}
+
+bool DownloadManager::setOptions(CURL* curl)
 {
     auto write = [](char* data, size_t size, size_t count, void* self) -> size_t {
         return static_cast<DownloadManager*>(self)->onWrite(data, size * count);
@@ -192,36 +205,35 @@ void DownloadManager::setOptions(CURL* curl)
         return 0;
     };
 
-    const auto setopt = m_libcurl->easy_setopt;
-    setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
-    setopt(curl, CURLOPT_WRITEFUNCTION, static_cast<curl_write_callback>(write));
-    setopt(curl, CURLOPT_WRITEDATA, this);
-    setopt(curl, CURLOPT_HEADERFUNCTION, static_cast<curl_write_callback>(header));
-    setopt(curl, CURLOPT_HEADERDATA, this);
-    setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    setopt(curl, CURLOPT_XFERINFOFUNCTION, static_cast<curl_xferinfo_callback>(progress));
-    setopt(curl, CURLOPT_XFERINFODATA, this);
-    // Fewer, larger writes on a fast link, as the curl program does.
-    setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
-    // The package is code that will be run: the certificate must verify.
-    DownloadIo::applyTlsTrust(curl);
-    if (!m_caFile.isEmpty())
-        setopt(curl, CURLOPT_CAINFO, QFile::encodeName(m_caFile).constData());
-    setopt(curl, CURLOPT_FAILONERROR, 1L);
-    setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    setopt(curl, CURLOPT_LOW_SPEED_TIME, m_stallSeconds);
+    // A transfer that silently lost its TLS trust or protocol limits must
+    // not go on: every option that is refused fails the download.
+    const QByteArray caFile = QFile::encodeName(m_caFile);
+    return set(curl, CURLOPT_CONNECTTIMEOUT, 30L) &&
+           set(curl, CURLOPT_WRITEFUNCTION, static_cast<curl_write_callback>(write)) &&
+           set(curl, CURLOPT_WRITEDATA, this) &&
+           set(curl, CURLOPT_HEADERFUNCTION, static_cast<curl_write_callback>(header)) &&
+           set(curl, CURLOPT_HEADERDATA, this) && set(curl, CURLOPT_NOPROGRESS, 0L) &&
+           set(curl, CURLOPT_XFERINFOFUNCTION, static_cast<curl_xferinfo_callback>(progress)) &&
+           set(curl, CURLOPT_XFERINFODATA, this) &&
+           // Fewer, larger writes on a fast link, as the curl program does.
+           set(curl, CURLOPT_BUFFERSIZE, kReceiveBufferBytes) &&
+           // The package is code that will be run: the certificate must verify.
+           DownloadIo::applyTlsTrust(*m_libcurl, curl) == CURLE_OK &&
+           (caFile.isEmpty() || set(curl, CURLOPT_CAINFO, caFile.constData())) &&
+           set(curl, CURLOPT_FAILONERROR, 1L) && set(curl, CURLOPT_LOW_SPEED_LIMIT, 1L) &&
+           set(curl, CURLOPT_LOW_SPEED_TIME, m_stallSeconds) &&
     // Every hop, redirects included, is set as the URL: this limits them all.
 #if CURL_AT_LEAST_VERSION(7, 85, 0)
-    setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+           set(curl, CURLOPT_PROTOCOLS_STR, "http,https") &&
 #else
-    setopt(curl, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+           set(curl, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS)) &&
 #endif
-    // libcurl's own reading of no_proxy must not differ from the answer per hop.
-    setopt(curl, CURLOPT_NOPROXY, "");
-    setopt(curl, CURLOPT_SOCKOPTFUNCTION, static_cast<curl_sockopt_callback>(sockopt));
-    setopt(curl, CURLOPT_SOCKOPTDATA, this);
-    setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, static_cast<curl_closesocket_callback>(closesocket));
-    setopt(curl, CURLOPT_CLOSESOCKETDATA, this);
+           // libcurl's own reading of no_proxy must not differ from the answer per hop.
+           set(curl, CURLOPT_NOPROXY, "") &&
+           set(curl, CURLOPT_SOCKOPTFUNCTION, static_cast<curl_sockopt_callback>(sockopt)) &&
+           set(curl, CURLOPT_SOCKOPTDATA, this) &&
+           set(curl, CURLOPT_CLOSESOCKETFUNCTION, static_cast<curl_closesocket_callback>(closesocket)) &&
+           set(curl, CURLOPT_CLOSESOCKETDATA, this);
 }
 
 CURLcode DownloadManager::performHops(CURL* curl)
@@ -230,8 +242,8 @@ CURLcode DownloadManager::performHops(CURL* curl)
     // Once on https, a hop to plain http would bypass the certificate check.
     bool secure = isHttps(hop);
     for (long redirects = 0;; ++redirects) {
-        m_libcurl->easy_setopt(curl, CURLOPT_URL, hop.constData());
-        useProxyFor(curl, hop);
+        if (!set(curl, CURLOPT_URL, hop.constData()) || !useProxyFor(curl, hop))
+            return CURLE_FAILED_INIT;
         m_bodyStarted = false;
         m_skipBody = false;
         const CURLcode result = m_cancelled ? CURLE_ABORTED_BY_CALLBACK : m_libcurl->easy_perform(curl);
@@ -248,19 +260,19 @@ CURLcode DownloadManager::performHops(CURL* curl)
     }
 }
 
-void DownloadManager::useProxyFor(CURL* curl, const QByteArray& hop)
+bool DownloadManager::useProxyFor(CURL* curl, const QByteArray& hop)
 {
     const QNetworkProxy proxy = SystemProxy::forUrl(QUrl::fromEncoded(hop));
     const QByteArray address = SystemProxy::curlAddress(proxy);
     qDebug() << "load proxy" << QUrl::fromEncoded(hop).host()
              << (address.isEmpty() ? "direct" : address.constData());
     // "" keeps libcurl from its own guess from the environment.
-    m_libcurl->easy_setopt(curl, CURLOPT_PROXY, address.constData());
     // Unset rather than empty: an empty name would still send credentials.
     const QByteArray user = proxy.user().toUtf8(), password = proxy.password().toUtf8();
     const char* none = nullptr;
-    m_libcurl->easy_setopt(curl, CURLOPT_PROXYUSERNAME, user.isEmpty() ? none : user.constData());
-    m_libcurl->easy_setopt(curl, CURLOPT_PROXYPASSWORD, user.isEmpty() ? none : password.constData());
+    return set(curl, CURLOPT_PROXY, address.constData()) &&
+           set(curl, CURLOPT_PROXYUSERNAME, user.isEmpty() ? none : user.constData()) &&
+           set(curl, CURLOPT_PROXYPASSWORD, user.isEmpty() ? none : password.constData());
 }
 
 CURLcode DownloadManager::runAttempts(CURL* curl)
@@ -271,11 +283,12 @@ CURLcode DownloadManager::runAttempts(CURL* curl)
         const QByteArray range = QByteArray::number(m_offset) + '-';
         const QByteArray ifRange = "If-Range: " + m_validator;
         curl_slist* headers = ranged ? m_libcurl->slist_append(nullptr, ifRange.constData()) : nullptr;
-        m_libcurl->easy_setopt(curl, CURLOPT_RANGE, ranged ? range.constData() : nullptr);
-        m_libcurl->easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+        const char* none = nullptr;
         m_rejected = false;
-
-        CURLcode result = performHops(curl);
+        CURLcode result = set(curl, CURLOPT_RANGE, ranged ? range.constData() : none) &&
+                                  set(curl, CURLOPT_HTTPHEADER, headers)
+                              ? performHops(curl)
+                              : CURLE_FAILED_INIT;
         m_libcurl->easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
         m_libcurl->slist_free_all(headers);
         long status = 0;
@@ -333,8 +346,7 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
         return;
     }
 
-    setOptions(m_curl);
-    CURLcode result = runAttempts(m_curl);
+    CURLcode result = setOptions(m_curl) ? runAttempts(m_curl) : CURLE_FAILED_INIT;
     // Buffered bytes reach the disk only here; a failed flush is a failed download.
     if ((!m_file || std::fclose(m_file) != 0) && result == CURLE_OK)
         result = CURLE_WRITE_ERROR;

@@ -58,12 +58,14 @@ signals:
     void waitingToResume(qint64 reached);
 
 private:
-    void setOptions(CURL* curl);
+    // False when libcurl refused an option.
+    bool setOptions(CURL* curl);
+    template <typename Value> bool set(CURL* curl, CURLoption option, Value value);
     CURLcode runAttempts(CURL* curl);
     // One attempt: the URL and the redirects it leads to, each hop through
     // the proxy the system names for that hop.
     CURLcode performHops(CURL* curl);
-    void useProxyFor(CURL* curl, const QByteArray& hop);
+    bool useProxyFor(CURL* curl, const QByteArray& hop);
     bool waitBeforeRetry(int ms);
     size_t onWrite(const char* data, size_t bytes);
     // On a response's first body byte; false refuses the body.

@@ -16,6 +16,7 @@ struct CurlLibrary
     decltype(&::curl_easy_cleanup) easy_cleanup;
     decltype(&::curl_slist_append) slist_append;
     decltype(&::curl_slist_free_all) slist_free_all;
+    decltype(&::curl_version_info) version_info;
 
     // Thread-safe; loads once. Null, with the reason logged, when the library
     // or one of its entry points is missing.

@@ -29,7 +29,8 @@ const CurlLibrary* load()
                           resolve(library, "curl_easy_getinfo", curl.easy_getinfo) &&
                           resolve(library, "curl_easy_cleanup", curl.easy_cleanup) &&
                           resolve(library, "curl_slist_append", curl.slist_append) &&
-                          resolve(library, "curl_slist_free_all", curl.slist_free_all);
+                          resolve(library, "curl_slist_free_all", curl.slist_free_all) &&
+                          resolve(library, "curl_version_info", curl.version_info);
     return complete ? &curl : nullptr;
 }
 

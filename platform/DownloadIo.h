@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <curl/curl.h>
 
+struct CurlLibrary;
+
 // The downloader's contact with the operating system: its output file, the
 // sockets libcurl opens, and which certificates count as trusted.
 namespace DownloadIo {
@@ -15,7 +17,8 @@ FILE* openForWriting(const QString& path);
 void shutdownSocket(curl_socket_t socket);
 void closeSocket(curl_socket_t socket);
 
-// Trust settings beyond libcurl's defaults (verification always stays on).
-void applyTlsTrust(CURL* curl);
+// Trust settings beyond libcurl's defaults (verification always stays on);
+// the result of the option that sets them.
+CURLcode applyTlsTrust(const CurlLibrary& libcurl, CURL* curl);
 
 } // namespace DownloadIo

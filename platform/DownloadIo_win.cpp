@@ -1,5 +1,7 @@
 #include "platform/DownloadIo.h"
 
+#include "platform/CurlLibrary.h"
+
 #include <winsock2.h>
 
 FILE* DownloadIo::openForWriting(const QString& path)
@@ -17,12 +19,10 @@ void DownloadIo::closeSocket(curl_socket_t socket)
     ::closesocket(socket);
 }
 
-void DownloadIo::applyTlsTrust(CURL* curl)
+CURLcode DownloadIo::applyTlsTrust(const CurlLibrary& libcurl, CURL* curl)
 {
-    // Trust what Windows trusts: its own certificate store.
-#if CURL_AT_LEAST_VERSION(7, 71, 0)
-    curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_NATIVE_CA));
-#else
-    Q_UNUSED(curl)
-#endif
+    // Trust what Windows trusts: its own certificate store. A revocation
+    // list that cannot be reached (a TLS-inspecting proxy, a closed network)
+    // must not fail the download; a certificate listed as revoked still does.
+    return libcurl.easy_setopt(curl, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_NATIVE_CA | CURLSSLOPT_REVOKE_BEST_EFFORT));
 }
