@@ -128,8 +128,9 @@ class Display:
 
     def screenshot(self, window, path):
         # Without a compositor the shadow's margin is black: the frame alone.
-        run(["import", "-display", self.number, "-window", window, "-shave", "5x5", "+repage", path],
-            env={**os.environ, **self.env}, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        run(["import", "-display", self.number, "-window", window, path], env={**os.environ, **self.env},
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        run(["convert", path, "-shave", "5x5", "+repage", path])
 
 
 class ReleaseServer:
@@ -332,7 +333,7 @@ class Flow:
             "DisplayName": name,
             "DisplayVersion": "1.2.1",
             "Publisher": name,
-            "UninstallString": native + "/" + word + "MasterUninst.exe",
+            "UninstallString": '"%s/%sMasterUninst.exe"' % (native, word),
         }
         s.check(wine.reg_query(key) == expected, "uninstall entry " + key, repr(wine.reg_query(key)))
 
