@@ -70,6 +70,10 @@ int runInstaller(int argc, char** argv)
     qDebug() << "param>>>>>" << param;
 
     nerixSetupOnline window;
+    // A logout during the install waits for the user's word, with the
+    // window's own message as the reason.
+    Signals::holdSessionEndWhile(&window, [&window] { return window.workersRunning(); },
+                                 QStringLiteral("正在安装中，请不要关闭…"));
     window.setLaunchParameter(param);
     app.setActivationWindow(&window, true);
     window.show();

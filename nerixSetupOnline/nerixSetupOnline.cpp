@@ -477,6 +477,11 @@ void nerixSetupOnline::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
+bool nerixSetupOnline::workersRunning() const
+{
+    return (taskThread && taskThread->isRunning()) || (installThread && installThread->isRunning());
+}
+
 void nerixSetupOnline::stopWorkers()
 {
     if (taskThread)

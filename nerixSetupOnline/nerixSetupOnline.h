@@ -34,6 +34,8 @@ public:
     void setExitHandler(std::function<void(int)> handler) { exitHandler = std::move(handler); }
 
     int phase() const { return installPhase; }
+    // A download or an install is under way.
+    bool workersRunning() const;
     QString installFolder() const { return installPath; }
     QString telemetryRoot() const { return logBaseUrl; }
     QString packageDownloadUrl() const { return packageUrl; }

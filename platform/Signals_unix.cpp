@@ -59,3 +59,11 @@ void Signals::onTerminationRequest(std::function<void()> handler)
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
 }
+
+void Signals::holdSessionEndWhile(QWidget* window, std::function<bool()> busy, const QString& reason)
+{
+    // A desktop session on Linux ends its programs with SIGTERM, answered above.
+    Q_UNUSED(window)
+    Q_UNUSED(busy)
+    Q_UNUSED(reason)
+}
