@@ -19,15 +19,16 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # The Linux include folder holds the system's own headers too: only curl's
-# may reach the cross compiler.
+# and libsodium's may reach the cross compiler.
 cp -r "$curl_headers" "$work/curl"
+cp -r /usr/include/sodium.h /usr/include/sodium "$work/"
 
 sed -e 's/@NERIX_GREEN_THEME@/false/; s/@NERIX_FREE_EDITION@/false/' \
-    -e 's|@[A-Z_]*_URL@|http://127.0.0.1|' cmake/BuildConfig.h.in >"$work/BuildConfig.h"
+    -e 's|@[A-Z_]*_URL@|http://127.0.0.1|; s/@NERIX_PACKAGE_KEYS@//' cmake/BuildConfig.h.in >"$work/BuildConfig.h"
 "$uic" nerixSetupOnline/nerixSetupOnline.ui -o "$work/ui_nerixSetupOnline.h"
 
 flags=(-std=c++17 -fsyntax-only -Wall -Wextra -Wpedantic -Wshadow -Werror
-       -DUNICODE -D_UNICODE -DQT_NO_MESSAGELOGCONTEXT -DQT_NO_CAST_FROM_BYTEARRAY
+       -DUNICODE -D_UNICODE -DQT_NO_MESSAGELOGCONTEXT -DQT_NO_CAST_FROM_BYTEARRAY -DSODIUM_STATIC
        -DQT_CORE_LIB -DQT_GUI_LIB -DQT_WIDGETS_LIB -DQT_NETWORK_LIB
        -I. -I"$work" -isystem "$qt" -isystem "$qt/QtCore" -isystem "$qt/QtGui"
        -isystem "$qt/QtWidgets" -isystem "$qt/QtNetwork")
