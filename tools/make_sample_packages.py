@@ -2,11 +2,13 @@
 """Builds the sample product packages that the installer downloads.
 
 Usage: make_sample_packages.py OUTDIR [--sevenzip PROGRAM] [--payload-mb N] [--slow]
+                               [--sign SECRETKEYFILE]
 
 Each package is a 7z archive holding the folders "Vantrel_x64Minimal" and
 "Vantrel_x86Minimal" from tools/sample_product/, with only the executables of
 its own product and an edition.txt that names the package, so an installed
-copy shows which package it came from.
+copy shows which package it came from. With --sign, minisign signs each one
+into <package>.minisig beside it (the demo's key: tools/demo-package-key.key).
 """
 
 import argparse
@@ -80,6 +82,16 @@ def build(archive, word, edition, sevenzip, payload_mb=0, slow=False):
             raise RuntimeError(f"{sevenzip} failed with exit code {result.returncode} for {archive}")
 
 
+def sign(archive, secret_key):
+    # A password-less key signs without asking; one with a password fails here
+    # rather than waiting for an answer that cannot come.
+    result = subprocess.run(["minisign", "-S", "-s", secret_key, "-m", archive], stdin=subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    if result.returncode != 0:
+        sys.stderr.write(result.stdout.decode("utf-8", "replace"))
+        raise RuntimeError(f"minisign failed with exit code {result.returncode} for {archive}")
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description="Build the sample product packages.")
     parser.add_argument("outdir", help="folder that receives the .7z packages (created if missing)")
@@ -88,10 +100,15 @@ def main(argv):
                         help="add an incompressible data file of this size to each product folder")
     parser.add_argument("--slow", action="store_true",
                         help="compress with PPMd, so that extracting the payload takes seconds")
+    parser.add_argument("--sign", metavar="SECRETKEYFILE",
+                        help="sign each package with this minisign secret key (no password)")
     args = parser.parse_args(argv)
 
     if shutil.which(args.sevenzip) is None:
         sys.stderr.write(f"{args.sevenzip} not found; on Debian: apt-get install p7zip-full\n")
+        return 2
+    if args.sign and shutil.which("minisign") is None:
+        sys.stderr.write("minisign not found; on Debian: apt-get install minisign\n")
         return 2
     outdir = os.path.abspath(args.outdir)
     os.makedirs(outdir, exist_ok=True)
@@ -99,6 +116,8 @@ def main(argv):
         for name, (word, edition) in PACKAGES.items():
             archive = os.path.join(outdir, name)
             build(archive, word, edition, args.sevenzip, args.payload_mb, args.slow)
+            if args.sign:
+                sign(archive, args.sign)
             print(archive)
     except (OSError, RuntimeError) as error:
         sys.stderr.write(f"{error}\n")
