@@ -1,5 +1,6 @@
 #include "download/DownloadManager.h"
 
+#include "BuildConfig.h"
 #include "platform/CurlLibrary.h"
 #include "platform/DownloadIo.h"
 #include "platform/SystemProxy.h"
@@ -19,6 +20,9 @@ namespace {
 // Redirect chains longer than this are treated as loops.
 constexpr long kMaxRedirects = 20;
 constexpr long kReceiveBufferBytes = 100 * 1024;
+// A minisign signature is about 300 bytes; this leaves room for a long
+// trusted comment and nothing for a page or a package served by mistake.
+constexpr int kMaxSignatureBytes = 4096;
 
 bool isHttps(const QByteArray& url)
 {
@@ -27,7 +31,10 @@ bool isHttps(const QByteArray& url)
 
 } // namespace
 
-DownloadManager::DownloadManager(QObject* parent) : QObject(parent)
+DownloadManager::DownloadManager(QObject* parent)
+    : QObject(parent), m_checkSignatures(!QByteArray(packagePublicKeys).trimmed().isEmpty()),
+      // The build refuses a key list that does not parse; were it to, nothing would verify.
+      m_keys(PackageSignature::parseKeys(packagePublicKeys).value_or(PackageSignature::Keys()))
 {
     downloadDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     qDebug() << downloadDir;
@@ -112,11 +119,8 @@ bool DownloadManager::startBody()
         m_rejected = true;
         return false;
     case RetryPolicy::Body::FromZero:
-        if (m_offset > 0 && m_file) {
-            std::fclose(m_file);
-            m_file = DownloadIo::openForWriting(m_tempPath);
-            m_offset = 0;
-        }
+        if (m_offset > 0)
+            restartBody();
         m_total = length;
         // If-Range takes only a strong ETag.
         m_validator = m_etag.isEmpty() || m_etag.startsWith("W/") ? m_lastModified : m_etag;
@@ -125,6 +129,32 @@ bool DownloadManager::startBody()
         break;
     }
     return true;
+}
+
+void DownloadManager::restartBody()
+{
+    m_offset = 0;
+    if (m_fetchingSignature) {
+        m_signatureText.clear();
+        return;
+    }
+    m_hasher.reset();
+    if (m_file) {
+        std::fclose(m_file);
+        m_file = DownloadIo::openForWriting(m_tempPath);
+    }
+}
+
+size_t DownloadManager::keepSignatureBytes(const char* data, size_t bytes)
+{
+    if (m_signatureText.size() + qint64(bytes) > kMaxSignatureBytes) {
+        m_signatureTooLarge = true;
+        return 0;
+    }
+    m_signatureText.append(data, int(bytes));
+    m_offset += qint64(bytes);
+    m_anyBytes = true;
+    return bytes;
 }
 
 size_t DownloadManager::onWrite(const char* data, size_t bytes)
@@ -141,7 +171,12 @@ size_t DownloadManager::onWrite(const char* data, size_t bytes)
     }
     if (m_skipBody)
         return bytes;
+    if (m_fetchingSignature)
+        return keepSignatureBytes(data, bytes);
     const size_t written = m_file ? std::fwrite(data, 1, bytes, m_file) : 0;
+    // Hashed on the way through: a large package is not read a second time.
+    if (m_checkSignatures)
+        m_hasher.addData(data, written);
     m_offset += qint64(written);
     m_anyBytes = m_anyBytes || written > 0;
     // Pre-filter with TaskThread's own rule so only the values it would pass
@@ -236,9 +271,9 @@ bool DownloadManager::setOptions(CURL* curl)
            set(curl, CURLOPT_CLOSESOCKETDATA, this);
 }
 
-CURLcode DownloadManager::performHops(CURL* curl)
+CURLcode DownloadManager::performHops(CURL* curl, const QByteArray& start)
 {
-    QByteArray hop = url.toUtf8();
+    QByteArray hop = start;
     // Once on https, a hop to plain http would bypass the certificate check.
     bool secure = isHttps(hop);
     for (long redirects = 0;; ++redirects) {
@@ -275,7 +310,7 @@ bool DownloadManager::useProxyFor(CURL* curl, const QByteArray& hop)
            set(curl, CURLOPT_PROXYPASSWORD, user.isEmpty() ? none : password.constData());
 }
 
-CURLcode DownloadManager::runAttempts(CURL* curl)
+CURLcode DownloadManager::runAttempts(CURL* curl, const QByteArray& start)
 {
     RetryPolicy policy;
     bool ranged = false;
@@ -287,7 +322,7 @@ CURLcode DownloadManager::runAttempts(CURL* curl)
         m_rejected = false;
         CURLcode result = set(curl, CURLOPT_RANGE, ranged ? range.constData() : none) &&
                                   set(curl, CURLOPT_HTTPHEADER, headers)
-                              ? performHops(curl)
+                              ? performHops(curl, start)
                               : CURLE_FAILED_INIT;
         m_libcurl->easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
         m_libcurl->slist_free_all(headers);
@@ -310,12 +345,75 @@ CURLcode DownloadManager::runAttempts(CURL* curl)
     }
 }
 
+PackageSignature::Check DownloadManager::checkSignature(const PackageSignature& signature,
+                                                        const QByteArray& digest)
+{
+    if (!signature.isWellFormed() || signature.signsDigest()) {
+        return signature.check(m_keys, reinterpret_cast<const unsigned char*>(digest.constData()),
+                               size_t(digest.size()));
+    }
+    // The legacy algorithm signs the file itself, whole: read it once more.
+    QFile file(m_tempPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return PackageSignature::Check::FileChanged;
+    static const unsigned char nothing = 0;
+    const unsigned char* bytes = file.size() > 0 ? file.map(0, file.size()) : &nothing;
+    qDebug() << "load legacy signature: package read again" << file.size();
+    return bytes ? signature.check(m_keys, bytes, size_t(file.size())) : PackageSignature::Check::FileChanged;
+}
+
+bool DownloadManager::verifyPackage()
+{
+    if (!m_checkSignatures) {
+        qDebug() << "load signature not checked: no publisher key built in";
+        return true;
+    }
+    const QByteArray digest = m_hasher.result();
+    m_fetchingSignature = true;
+    m_signatureTooLarge = false;
+    m_signatureText.clear();
+    m_offset = 0;
+    m_total = -1;
+    m_anyBytes = false;
+    m_validator.clear();
+    // The same handle: proxy, certificates, redirects and retries as the package had.
+    const CURLcode result = runAttempts(m_curl, url.toUtf8() + ".minisig");
+    m_fetchingSignature = false;
+    long status = 0;
+    m_libcurl->easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
+    if (result != CURLE_OK) {
+        // A signature the server does not have, or cannot be one, rejects the
+        // package; a broken transfer is only a failed download.
+        const bool missing = result == CURLE_HTTP_RETURNED_ERROR && status >= 400 && status < 500;
+        if (m_signatureTooLarge)
+            qDebug() << "load signature failed: larger than" << kMaxSignatureBytes << "bytes";
+        else
+            qDebug() << "load signature failed" << int(result) << "status" << status;
+        m_failure = missing || m_signatureTooLarge ? Failure::Signature : Failure::Transfer;
+        return false;
+    }
+    const PackageSignature signature(m_signatureText);
+    const PackageSignature::Check check = checkSignature(signature, digest);
+    if (signature.isWellFormed())
+        qDebug() << "load signature" << PackageSignature::describe(check) << "key"
+                 << signature.keyId().constData() << "trusted comment"
+                 << signature.trustedComment().constData();
+    else
+        qDebug() << "load signature" << PackageSignature::describe(check);
+    if (check == PackageSignature::Check::Verified)
+        return true;
+    m_failure = Failure::Signature;
+    return false;
+}
+
 void DownloadManager::downloadFile(QString fileUrl, QString name)
 {
     url = fileUrl;
     fileName = name;
     tempFileName = fileName + QStringLiteral("_tmp");
+    m_failure = Failure::Transfer;
     m_throttle.reset();
+    m_hasher.reset();
     m_offset = 0;
     m_total = -1;
     m_anyBytes = false;
@@ -346,16 +444,24 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
         return;
     }
 
-    CURLcode result = setOptions(m_curl) ? runAttempts(m_curl) : CURLE_FAILED_INIT;
+    CURLcode result = setOptions(m_curl) ? runAttempts(m_curl, url.toUtf8()) : CURLE_FAILED_INIT;
     // Buffered bytes reach the disk only here; a failed flush is a failed download.
     if ((!m_file || std::fclose(m_file) != 0) && result == CURLE_OK)
         result = CURLE_WRITE_ERROR;
     m_file = nullptr;
+    const qint64 total = m_total;
+    const bool verified = result == CURLE_OK && verifyPackage();
     m_libcurl->easy_cleanup(m_curl);
     m_curl = nullptr;
 
     if (result != CURLE_OK) {
         qDebug() << "load faile>>>>>>>>>>>>" << int(result);
+        emit downLoadErr();
+        return;
+    }
+    if (!verified) {
+        // Nothing unverified is left for anything to extract.
+        QFile::remove(m_tempPath);
         emit downLoadErr();
         return;
     }
@@ -365,7 +471,8 @@ void DownloadManager::downloadFile(QString fileUrl, QString name)
         emit downLoadErr();
         return;
     }
-    if (m_total <= 0)
+    if (total <= 0)
         emit downProgress(100.0);
+    m_failure = Failure::None;
     emit downLoadOK(finalPath);
 }

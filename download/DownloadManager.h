@@ -1,5 +1,7 @@
 #pragma once
 
+#include "download/PackageHasher.h"
+#include "download/PackageSignature.h"
 #include "download/ProgressThrottle.h"
 #include "download/RetryPolicy.h"
 
@@ -19,7 +21,8 @@ struct CurlLibrary;
 // under "<name>_tmp" until the transfer has succeeded. A transfer that breaks
 // off after bytes have arrived is resumed from the byte reached (RetryPolicy).
 // Redirects are followed here rather than by libcurl, so each hop takes the
-// proxy the system names for its own URL (SystemProxy).
+// proxy the system names for its own URL (SystemProxy). Where the build names
+// publisher keys, the file is kept only if "<url>.minisig" verifies with one.
 class DownloadManager : public QObject
 {
     Q_OBJECT
@@ -37,6 +40,10 @@ public:
     void resetCancel();
 
     QString downloadFolder() const { return downloadDir; }
+
+    enum class Failure { None, Transfer, Signature };
+    // Why the last downloadFile reported downLoadErr; any thread may ask.
+    Failure lastFailure() const { return m_failure; }
 
     // Seconds without a byte before a transfer counts as stalled.
     void setStallSeconds(long seconds) { m_stallSeconds = seconds; }
@@ -61,15 +68,21 @@ private:
     // False when libcurl refused an option.
     bool setOptions(CURL* curl);
     template <typename Value> bool set(CURL* curl, CURLoption option, Value value);
-    CURLcode runAttempts(CURL* curl);
+    CURLcode runAttempts(CURL* curl, const QByteArray& start);
     // One attempt: the URL and the redirects it leads to, each hop through
     // the proxy the system names for that hop.
-    CURLcode performHops(CURL* curl);
+    CURLcode performHops(CURL* curl, const QByteArray& start);
     bool useProxyFor(CURL* curl, const QByteArray& hop);
     bool waitBeforeRetry(int ms);
     size_t onWrite(const char* data, size_t bytes);
     // On a response's first body byte; false refuses the body.
     bool startBody();
+    // Empties what the current response is written to, for a body from byte 0.
+    void restartBody();
+    size_t keepSignatureBytes(const char* data, size_t bytes);
+    // Fetches and checks the finished file's signature, when keys are built in.
+    bool verifyPackage();
+    PackageSignature::Check checkSignature(const PackageSignature& signature, const QByteArray& digest);
     void onHeader(const QByteArray& line);
     // Called by libcurl's progress callback; false aborts the transfer.
     bool onProgress();
@@ -84,6 +97,9 @@ private:
     int m_firstRetryWaitMs = 1000;
     QString m_caFile;
     std::atomic<bool> m_cancelled{false};
+    std::atomic<Failure> m_failure{Failure::None};
+    bool m_checkSignatures = false;
+    PackageSignature::Keys m_keys;
 
     // Worker-thread state of the running transfer.
     ProgressThrottle m_throttle;
@@ -98,6 +114,10 @@ private:
     bool m_skipBody = false;    // it is a redirect's body
     bool m_rejected = false;    // its range did not fit
     QByteArray m_validator;     // ETag, or Last-Modified, of the file's content
+    PackageHasher m_hasher;     // of the bytes written to the file
+    bool m_fetchingSignature = false;
+    bool m_signatureTooLarge = false;
+    QByteArray m_signatureText;
     // Headers of the response being received.
     QByteArray m_contentRange;
     QByteArray m_etag;

@@ -62,7 +62,7 @@ void TaskThread::run()
     const QString fileName = QLatin1String(packageTempName);
     qDebug() << "load zip" << fileName;
     if (!downloader) {
-        emit updateFailed(-100);
+        emit updateFailed(kNoDownloader);
         qDebug() << "load zip failed,null" << fileName;
         return;
     }
@@ -74,7 +74,9 @@ void TaskThread::run()
 void TaskThread::downLoadErr()
 {
     qDebug() << "load update zip failed";
-    emit updateFailed(0);
+    // Read after the failure was posted, before the window can start another run.
+    const bool rejected = downloader && downloader->lastFailure() == DownloadManager::Failure::Signature;
+    emit updateFailed(rejected ? kSignatureRejected : kTransferFailed);
 }
 
 void TaskThread::downLoadOK(QString path)

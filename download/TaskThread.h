@@ -13,6 +13,11 @@ class TaskThread : public QThread
 public:
     static constexpr char packageTempName[] = "corvanetemp.7z";
 
+    // Codes of updateFailed.
+    static constexpr int kTransferFailed = 0;
+    static constexpr int kSignatureRejected = 2; // the package's signature is missing or wrong
+    static constexpr int kNoDownloader = -100;
+
     explicit TaskThread(QObject* parent = nullptr);
     ~TaskThread() override;
 

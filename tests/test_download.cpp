@@ -1,17 +1,37 @@
 #include "download/DownloadManager.h"
 #include "download/TaskThread.h"
 #include "support/PackageBuilder.h"
+#include "support/PackageSigner.h"
 #include "support/ReleaseServer.h"
 #include "support/TestEnvironment.h"
 
 #include <cmath>
 
-// The package download against the real release server on 127.0.0.1.
+namespace {
+
+// What the downloader logs about signatures, from any thread.
+QMutex g_logLock;
+QStringList g_signatureLog;
+QtMessageHandler g_nextHandler = nullptr;
+
+void keepSignatureLines(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (text.startsWith(QLatin1String("load signature"))) {
+        const QMutexLocker lock(&g_logLock);
+        g_signatureLog << text;
+    }
+    g_nextHandler(type, context, text);
+}
+
+} // namespace
+
+// The package download against the real release server on 127.0.0.1. The
+// suite's core trusts two keys of its own: every package here is signed.
 class TestDownload : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_root;
+    QTemporaryDir m_root, m_keys;
     ReleaseServer m_server, m_tls;
     QByteArray m_package, m_newVersion;
     const QString m_path = QStringLiteral("/upload/pc/package.7z");
@@ -56,17 +76,27 @@ private slots:
         for (char& byte : m_package)
             byte = char(QRandomGenerator::global()->generate());
         m_newVersion = m_package.mid(7) + "version 2"; // every byte moved
-        QVERIFY(PackageBuilder::writeTree(
-            m_root.path(), {{m_path.mid(1), m_package}, {"upload/pc/package-v2.7z", m_newVersion}}));
+        QVERIFY(PackageBuilder::writeTree(m_root.path(), {{m_path.mid(1), m_package},
+                                                          {"upload/pc/package-v2.7z", m_newVersion},
+                                                          {"upload/pc/replaced.7z", m_package}}));
+        for (const char* name : {"package.7z", "package-v2.7z"})
+            QVERIFY(PackageSigner::sign(m_root.filePath(QStringLiteral("upload/pc/") + name)));
+        // Replaced while it was fetched, signature and all.
+        QVERIFY(QFile::copy(m_root.filePath("upload/pc/package-v2.7z.minisig"),
+                            m_root.filePath("upload/pc/replaced.7z.minisig")));
+        g_nextHandler = qInstallMessageHandler(keepSignatureLines);
         // The same files over plain HTTP and over TLS.
         QVERIFY(m_server.start({m_root.path()}) && m_tls.start({m_root.path(), {0}, true}));
     }
 
-    // ranges: the Range header of each request to the path, when given.
+    // ranges: the Range header of each request to the path, when given. The
+    // file comes last in a query, so "<url>.minisig" names its signature.
     void download_data()
     {
         const qint64 cut = m_package.size() * 4 / 10, tenth = m_package.size() / 10;
-        const QString at40 = QStringLiteral("/test/flaky?file=%1&cut=%2&cuts=1").arg(m_path).arg(cut);
+        const auto at40 = [&](const QString& how, const QString& file) {
+            return url(QStringLiteral("/test/flaky?cut=%1&cuts=1%2&file=%3").arg(cut).arg(how, file));
+        };
         const QStringList once{"", QStringLiteral("bytes=%1-\"").arg(cut)};
         QStringList fiveTries{""};
         for (int i = 1; i < 5; ++i)
@@ -82,13 +112,14 @@ private slots:
         row("two redirects", url("/test/redirect?to=/test/redirect%3Fto%3D" + m_path), m_package);
         row("http to https", url("/test/redirect?to=" + m_tls.baseUrl() + m_path), m_package);
         row("no length", url("/test/nolength?file=" + m_path), m_package);
-        row("closed at 40 %", url(at40), m_package, once);
-        row("reset at 40 %", url(at40 + "&how=reset"), m_package, once);
-        row("stalled at 40 %", url(at40 + "&how=stall"), m_package, once);
-        row("503 to the range", url(at40 + "&busy=1"), m_package, once + once.mid(1));
-        row("range ignored", url(at40 + "&ranges=ignore"), m_package, once);
-        row("new version", url(at40 + "&then=/upload/pc/package-v2.7z"), m_newVersion, once);
-        row("drops every time", url(QStringLiteral("/test/flaky?file=%1&cut=%2").arg(m_path).arg(tenth)), {},
+        row("closed at 40 %", at40("", m_path), m_package, once);
+        row("reset at 40 %", at40("&how=reset", m_path), m_package, once);
+        row("stalled at 40 %", at40("&how=stall", m_path), m_package, once);
+        row("503 to the range", at40("&busy=1", m_path), m_package, once + once.mid(1));
+        row("range ignored", at40("&ranges=ignore", m_path), m_package, once);
+        row("new version", at40("&then=/upload/pc/package-v2.7z", "/upload/pc/replaced.7z"), m_newVersion,
+            once);
+        row("drops every time", url(QStringLiteral("/test/flaky?cut=%1&file=%2").arg(tenth).arg(m_path)), {},
             fiveTries);
         row("missing file", url("/upload/pc/none.7z"));
         row("refused", QStringLiteral("http://127.0.0.1:1/x.7z"));
@@ -128,6 +159,84 @@ private slots:
             QCOMPARE(run(thread, url(m_path)), 1);
             QCOMPARE(readAll(m_final), m_package);
         }
+    }
+
+    // Each row serves one small package under /sig/ with a signature made
+    // for it, or spoilt after it was made.
+    void signature_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("verdict"); // in the log; "verified" alone installs
+        const QByteArray package = m_package.left(200 * 1024);
+        const QString stranger = PackageSigner::newKey(m_keys.path());
+        const auto row = [&](const char* name, const QString& verdict,
+                             const std::function<bool(QString)>& sign, const QString& via = QString()) {
+            const QString path = QStringLiteral("/sig/%1.7z").arg(QString(name).replace(' ', '-'));
+            QVERIFY(PackageBuilder::writeTree(m_root.path(), {{path.mid(1), package}}) &&
+                    sign(m_root.path() + path));
+            QTest::newRow(name) << url(via + path) << verdict;
+        };
+        const auto edit = [](const QString& file, const std::function<void(QByteArray&)>& change) {
+            QByteArray bytes = readAll(file);
+            change(bytes);
+            return PackageBuilder::writeTree(QFileInfo(file).path(), {{QFileInfo(file).fileName(), bytes}});
+        };
+        const auto sign = [](const QString& file) {
+            return PackageSigner::sign(file);
+        };
+        const auto legacy = [](const QString& file) {
+            return PackageSigner::sign(file, PackageSigner::testKey('a'), true);
+        };
+        const auto changeByte = [&](const QString& file) {
+            return edit(file, [](QByteArray& b) { b[5000] = char(~b[5000]); });
+        };
+        const QString verified = QStringLiteral("signature verified");
+        const QString changed = QStringLiteral("the package is not the one signed");
+        const QString malformed = QStringLiteral("not a minisign signature");
+
+        row("prehashed", verified, sign);
+        row("legacy", verified, legacy);
+        row("second key", verified,
+            [](const QString& f) { return PackageSigner::sign(f, PackageSigner::testKey('b')); });
+        row("through a redirect", verified, sign, QStringLiteral("/test/redirect?to="));
+        row("key not built in", QStringLiteral("signed with a key that is not built in"),
+            [&](const QString& f) { return PackageSigner::sign(f, stranger); });
+        row("changed byte", changed, [&](const QString& f) { return sign(f) && changeByte(f); });
+        row("legacy, changed byte", changed, [&](const QString& f) { return legacy(f) && changeByte(f); });
+        row("changed trusted comment", QStringLiteral("the trusted comment is not the one signed"),
+            [&](const QString& f) {
+                return sign(f) && edit(f + ".minisig", [](QByteArray& b) { b.replace("hashed", "hashed!"); });
+            });
+        row("truncated", malformed, [&](const QString& f) {
+            return sign(f) && edit(f + ".minisig", [](QByteArray& b) { b.chop(40); });
+        });
+        row("a page", malformed, [&](const QString& f) {
+            return PackageBuilder::writeTree(QFileInfo(f).path(), {{QFileInfo(f).fileName() + ".minisig",
+                                                                    "<html><body>Not here</body></html>\n"}});
+        });
+        row("oversized", QStringLiteral("larger than 4096 bytes"), [](const QString& f) {
+            return PackageSigner::sign(f, PackageSigner::testKey('a'), false, QString(4000, 'x'));
+        });
+        row("missing", QStringLiteral("status 404"), [](const QString&) { return true; });
+    }
+
+    // A package whose signature fails is a failed download with a code of
+    // its own: nothing of it is left to extract, and the log says why.
+    void signature()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, verdict);
+        TaskThread thread;
+        g_logLock.lock();
+        g_signatureLog.clear();
+        g_logLock.unlock();
+        const bool good = verdict == QLatin1String("signature verified");
+        QCOMPARE(run(thread, from, false), good ? 1 : TaskThread::kSignatureRejected);
+        QCOMPARE(readAll(m_final), good ? m_package.left(200 * 1024) : QByteArray());
+        QVERIFY(!QFile::exists(m_final + "_tmp"));
+        const QMutexLocker lock(&g_logLock);
+        QVERIFY2(g_signatureLog.size() == 1 && g_signatureLog.first().contains(verdict),
+                 qPrintable(g_signatureLog.join('\n')));
     }
 
     // The folder is named after the executable and may hold another

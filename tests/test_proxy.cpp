@@ -3,6 +3,7 @@
 // road the proxy variables give for its own URL.
 #include "download/DownloadManager.h"
 #include "support/PackageBuilder.h"
+#include "support/PackageSigner.h"
 #include "support/ReleaseServer.h"
 #include "support/TestEnvironment.h"
 #include "telemetry/OperationLogSender.h"
@@ -22,13 +23,14 @@ private slots:
     {
         if (QStandardPaths::findExecutable(QStringLiteral("tinyproxy")).isEmpty())
             QSKIP("tinyproxy is not installed (tools/install-deps.sh installs it)");
-        QVERIFY(PackageBuilder::writeTree(m_work.path(), {{"p.7z", "package"}}));
+        QVERIFY(PackageBuilder::writeTree(m_work.path(), {{"p.7z", "package"}}) &&
+                PackageSigner::sign(m_work.filePath("p.7z")));
         QVERIFY(m_server.start({m_work.path()}) && m_tls.start({m_work.path(), {0}, true}));
     }
 
-    // The package comes by a plain-http redirect to https: each hop takes its
-    // own proxy, the https one by CONNECT with the certificate checked. The
-    // proxy asks for the credentials its URL carries.
+    // The package, and then its signature, come by a plain-http redirect to
+    // https: each hop takes its own proxy, the https one by CONNECT with the
+    // certificate checked. The proxy asks for the credentials its URL carries.
     void route_data()
     {
         QTest::addColumn<QString>("env");     // %1: the proxy's URL
@@ -75,6 +77,8 @@ private slots:
         QTRY_VERIFY(m_server.telemetryEvents().contains(tag));
         for (const char* method : {"GET", "CONNECT", "POST"})
             QCOMPARE(QString(readAll(log)).contains(QString("): ") + method + ' '), proxied.contains(method));
+        // The signature takes the package's road.
+        QCOMPARE(readAll(log).contains("p.7z.minisig"), proxied.contains("GET"));
         proxy.kill();
         proxy.waitForFinished();
     }

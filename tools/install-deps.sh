@@ -14,8 +14,8 @@ for group in "$@"; do
         linux) packages+=(
             build-essential cmake pkg-config
             qtbase5-dev qtbase5-private-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev
-            libcurl4-openssl-dev libpng-dev libfontconfig-dev
-            p7zip-full openssl python3 curl procps tinyproxy
+            libcurl4-openssl-dev libsodium-dev libpng-dev libfontconfig-dev
+            p7zip-full openssl python3 curl procps tinyproxy minisign
             xvfb xdotool imagemagick fonts-wqy-microhei
             clang libclang-rt-14-dev) ;;
         # lrelease comes from the host's Qt: catalogues are the same everywhere.

@@ -2,14 +2,16 @@
 """Builds the sample product packages that the installer downloads.
 
 Usage: make_sample_packages.py OUTDIR [--sevenzip PROGRAM] [--payload-mb N] [--slow]
-                               [--windows-programs DIR]
+                               [--windows-programs DIR] [--sign SECRETKEYFILE]
 
 Each package is a 7z archive holding the folders "Vantrel_x64Minimal" and
 "Vantrel_x86Minimal" from tools/sample_product/, with only the executables of
 its own product and an edition.txt that names the package, so an installed
 copy shows which package it came from. With --windows-programs the product's
 two executables are the Windows programs of that folder instead of the shell
-scripts (the Windows variant that the Wine run installs).
+scripts (the Windows variant that the Wine run installs). With --sign,
+minisign signs each one into <package>.minisig beside it (the demo's key:
+tools/demo-package-key.key).
 """
 
 import argparse
@@ -86,6 +88,16 @@ def build(archive, word, edition, sevenzip, payload_mb=0, slow=False, windows_pr
             raise RuntimeError(f"{sevenzip} failed with exit code {result.returncode} for {archive}")
 
 
+def sign(archive, secret_key):
+    # A password-less key signs without asking; one with a password fails here
+    # rather than waiting for an answer that cannot come.
+    result = subprocess.run(["minisign", "-S", "-s", secret_key, "-m", archive], stdin=subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    if result.returncode != 0:
+        sys.stderr.write(result.stdout.decode("utf-8", "replace"))
+        raise RuntimeError(f"minisign failed with exit code {result.returncode} for {archive}")
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description="Build the sample product packages.")
     parser.add_argument("outdir", help="folder that receives the .7z packages (created if missing)")
@@ -96,10 +108,15 @@ def main(argv):
                         help="compress with PPMd, so that extracting the payload takes seconds")
     parser.add_argument("--windows-programs", metavar="DIR",
                         help="take each product's two .exe files from DIR (Windows programs)")
+    parser.add_argument("--sign", metavar="SECRETKEYFILE",
+                        help="sign each package with this minisign secret key (no password)")
     args = parser.parse_args(argv)
 
     if shutil.which(args.sevenzip) is None:
         sys.stderr.write(f"{args.sevenzip} not found; on Debian: apt-get install p7zip-full\n")
+        return 2
+    if args.sign and shutil.which("minisign") is None:
+        sys.stderr.write("minisign not found; on Debian: apt-get install minisign\n")
         return 2
     outdir = os.path.abspath(args.outdir)
     os.makedirs(outdir, exist_ok=True)
@@ -107,6 +124,8 @@ def main(argv):
         for name, (word, edition) in PACKAGES.items():
             archive = os.path.join(outdir, name)
             build(archive, word, edition, args.sevenzip, args.payload_mb, args.slow, args.windows_programs)
+            if args.sign:
+                sign(archive, args.sign)
             print(archive)
     except (OSError, RuntimeError) as error:
         sys.stderr.write(f"{error}\n")

@@ -253,6 +253,7 @@ class Flow:
         programs = self.build_sample_programs()
         self.packages = os.path.join(self.work, "server")
         run([sys.executable, os.path.join(ROOT, "tools", "make_sample_packages.py"), "--payload-mb", "4",
+             "--sign", os.path.join(ROOT, "tools", "demo-package-key.key"),
              "--windows-programs", programs, os.path.join(self.packages, "upload", "pc")], stdout=subprocess.DEVNULL)
 
     def build_sample_programs(self):
@@ -267,9 +268,9 @@ class Flow:
                  "-o", os.path.join(out, word + "MasterRecovery.exe"), "-lshell32"])
             run(["x86_64-w64-mingw32-gcc", *flags, *defines, os.path.join(HERE, "sample", "uninstaller.c"),
                  "-o", os.path.join(out, word + "MasterUninst.exe"), "-lshell32", "-ladvapi32"])
-        self.window_state_exe = os.path.join(self.work, "window_state.exe")
-        run(["x86_64-w64-mingw32-gcc", *flags[:-1], os.path.join(HERE, "probes", "window_state.c"),
-             "-o", self.window_state_exe])
+        self.window_probe_exe = os.path.join(self.work, "window_probe.exe")
+        run(["x86_64-w64-mingw32-gcc", *flags[:-1], os.path.join(HERE, "probes", "window_probe.c"),
+             "-o", self.window_probe_exe])
         return out
 
     # --- what an installation must leave ------------------------------
@@ -359,9 +360,9 @@ class Flow:
                 repr(channels))
         return ids.pop() if ids else None
 
-    def window_state(self, wine):
+    def window_probe(self, wine):
         """"visible iconic foreground" of each installer window, as Windows sees it."""
-        result = subprocess.run(["wine", self.window_state_exe, "nerixSetupOnline"], env=wine.env, capture_output=True,
+        result = subprocess.run(["wine", self.window_probe_exe, "nerixSetupOnline"], env=wine.env, capture_output=True,
                                 text=True)
         return result.stdout.split("\n")[:-1]
 
@@ -423,8 +424,8 @@ class Flow:
             # A second start hands over to the first and ends. Without a
             # window manager only Windows' own state shows the minimised window.
             display.click(window, *MINIMISE)
-            s.require(wait_until(lambda: self.window_state(wine) == ["1 1 1"], 10), "minimise minimises",
-                      repr(self.window_state(wine)))
+            s.require(wait_until(lambda: self.window_probe(wine) == ["1 1 1"], 10), "minimise minimises",
+                      repr(self.window_probe(wine)))
             second = wine.start(installer)
             try:
                 second_code = second.wait(30)
@@ -432,8 +433,8 @@ class Flow:
                 second.kill()
                 second_code = None
             s.check(second_code == 0, "a second start ends with code 0", repr(second_code))
-            s.check(wait_until(lambda: self.window_state(wine) == ["1 0 1"], 10),
-                    "a second start restores and raises the first window", repr(self.window_state(wine)))
+            s.check(wait_until(lambda: self.window_probe(wine) == ["1 0 1"], 10),
+                    "a second start restores and raises the first window", repr(self.window_probe(wine)))
 
             display.click(window, *INSTALL_BUTTON)
             if shot_dir:
