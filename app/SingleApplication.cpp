@@ -2,6 +2,7 @@
 
 #include "platform/Foreground.h"
 #include "platform/InstanceLock.h"
+#include "platform/ProcessToken.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -15,13 +16,10 @@
 
 namespace {
 
-QString userScope()
+QString userName()
 {
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = qEnvironmentVariable("USERNAME");
-    const QByteArray hash = QCryptographicHash::hash(user.toUtf8(), QCryptographicHash::Sha1).toHex();
-    return QString::fromLatin1(hash.left(12));
+    const QString user = qEnvironmentVariable("USER");
+    return user.isEmpty() ? qEnvironmentVariable("USERNAME") : user;
 }
 
 // Private to the user where the session provides one; a shared temporary
@@ -36,13 +34,17 @@ QStringList runtimeFolders()
 
 } // namespace
 
-QString SingleApplication::serverNameFor(const QString& id)
+QString SingleApplication::serverNameFor(const QString& id, const QString& user, bool elevated)
 {
-    return id + QLatin1Char('-') + userScope();
+    // An elevated start is an instance of its own: Windows would not let it
+    // raise an unelevated window, nor that one raise it.
+    const QByteArray hash = QCryptographicHash::hash(user.toUtf8(), QCryptographicHash::Sha1).toHex();
+    return id + QLatin1Char('-') + QString::fromLatin1(hash.left(12)) +
+           (elevated ? QStringLiteral("-elevated") : QString());
 }
 
 SingleApplication::SingleApplication(const QString& id, int& argc, char** argv)
-    : QApplication(argc, argv), m_serverName(serverNameFor(id))
+    : QApplication(argc, argv), m_serverName(serverNameFor(id, userName(), ProcessToken::isElevated()))
 {
     // The lock decides who is first. The system releases a crashed holder's
     // lock; only a lock held by another process means another instance: a

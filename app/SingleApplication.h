@@ -23,7 +23,8 @@ public:
     bool sendMessage(const QString& message, int timeoutMs);
     void setActivationWindow(QWidget* window, bool activateOnMessage = true);
 
-    static QString serverNameFor(const QString& id);
+    // The lock's and the socket's name: per id, user and elevation.
+    static QString serverNameFor(const QString& id, const QString& user, bool elevated);
 
 public slots:
     void activateWindow();

@@ -1,6 +1,7 @@
 // The log file, written from many threads, and the real executable started
 // as a user would start it.
 #include "app/LogHandler.h"
+#include "app/SingleApplication.h"
 #include "support/TestEnvironment.h"
 
 #include <signal.h>
@@ -85,6 +86,19 @@ private slots:
             seen.insert(match.captured(1));
         }
         QCOMPARE(seen.size(), 8 * 2000);
+    }
+
+    // Per id and user; an elevated start is an instance of its own, which
+    // Windows would not let raise an unelevated window.
+    void instanceNames()
+    {
+        const QString plain = SingleApplication::serverNameFor("onlinesetup", "ana", false);
+        QVERIFY(plain.startsWith("onlinesetup-"));
+        QCOMPARE(SingleApplication::serverNameFor("onlinesetup", "ana", false), plain);
+        for (const QString& other : {SingleApplication::serverNameFor("onlinesetup", "ana", true),
+                                     SingleApplication::serverNameFor("onlinesetup", "bo", false),
+                                     SingleApplication::serverNameFor("onlinesetup-green", "ana", false)})
+            QVERIFY(other != plain);
     }
 
     // Starts at once leave one window; the others exit 0 without a word in

@@ -1,0 +1,6 @@
+#include "platform/ProcessToken.h"
+
+bool ProcessToken::isElevated()
+{
+    return false;
+}
