@@ -57,6 +57,7 @@ class Settings:
     telemetry_mode = "ok"
     rate = 0
     verbose = False
+    redirect_uploads = None
     log_lock = threading.Lock()
     out_lock = threading.Lock()
     request_log = None
@@ -188,6 +189,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         try:
             if path.startswith("/test/"):
                 self.test_behaviour(path)
+            elif Settings.redirect_uploads and path.startswith("/upload/"):
+                self.send_small(302, b"", extra={"Location": Settings.redirect_uploads + self.path})
             elif path == "/agreement.html" and resolve(path) is None:
                 self.send_small(200, AGREEMENT_PAGE)
             else:
@@ -479,6 +482,8 @@ def main():
     parser.add_argument("--rate", type=int, default=0,
                         help="limit file downloads to about this many bytes a second (0: no limit)")
     parser.add_argument("--request-log", help="JSON-lines file receiving every GET's path and range headers")
+    parser.add_argument("--redirect-uploads", metavar="ROOT",
+                        help="answer every GET below /upload/ with a redirect to the same path on ROOT")
     parser.add_argument("--verbose", action="store_true", help="access log on stderr")
     args = parser.parse_args()
 
@@ -491,6 +496,7 @@ def main():
     Settings.telemetry_mode = args.telemetry_mode
     Settings.verbose = args.verbose
     Settings.rate = max(0, args.rate)
+    Settings.redirect_uploads = args.redirect_uploads
 
     context = None
     if args.tls_dir:

@@ -65,7 +65,7 @@ cmake -S "$root" -B "$build" --fresh -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_FIND_ROOT_PATH="$sdk" -DCMAKE_PREFIX_PATH="$sdk/qt;$sdk/curl;$sdk/sodium" \
     -DCURL_INCLUDE_DIR="$sdk/curl/include" -DCURL_LIBRARY="$sdk/curl/lib/libcurl.dll.a" \
     -DQt5LinguistTools_DIR="$host_linguist" "$@" >/dev/null
-cmake --build "$build" --target nerixSetupOnline -j"$(nproc)"
+cmake --build "$build" -j"$(nproc)"
 
 # --- the release folder: what windeployqt would copy, chosen by hand
 release="$build/release/nerixSetupOnline"

@@ -1,0 +1,165 @@
+// The Windows platform layer against Windows' own services, run under Wine
+// by tools/windows/wine_flow.py: what the Linux suites cannot reach.
+#include "platform/DiskSpace.h"
+#include "platform/FileCopy.h"
+#include "platform/InstanceLock.h"
+#include "platform/Launcher.h"
+#include "platform/Registry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <aclapi.h>
+#include <sddl.h>
+#include <shlobj.h>
+#include <thread>
+#include <windows.h>
+
+namespace {
+
+const wchar_t* wide(const QString& text)
+{
+    return reinterpret_cast<const wchar_t*>(text.utf16());
+}
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+bool setDacl(const QString& path, const wchar_t* sddl, SECURITY_INFORMATION protection)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    const DWORD result = SetNamedSecurityInfoW(const_cast<wchar_t*>(wide(native(path))), SE_FILE_OBJECT,
+                                               DACL_SECURITY_INFORMATION | protection, nullptr, nullptr, dacl,
+                                               nullptr);
+    LocalFree(descriptor);
+    return result == ERROR_SUCCESS;
+}
+
+// The DACL as SDDL text, e.g. "D:AI(A;ID;0x1200a9;;;BU)".
+QString daclOf(const QString& path)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(wide(native(path)), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+        return QString();
+    LPWSTR text = nullptr;
+    ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                         &text, nullptr);
+    const QString result = QString::fromWCharArray(text);
+    LocalFree(text);
+    LocalFree(descriptor);
+    return result;
+}
+
+} // namespace
+
+class TestPlatformWin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The last holder's lock file, still open elsewhere while it is deleted,
+    // refuses every open for a moment: that is no reason to run twice.
+    void lockWaitsForAFileOnItsWayOut()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("onlinesetup.lock"));
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+        const HANDLE scanner = CreateFileW(wide(native(path)), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr);
+        QVERIFY(scanner != INVALID_HANDLE_VALUE);
+        QVERIFY(DeleteFileW(wide(native(path))));
+        std::thread closer([scanner] {
+            Sleep(200);
+            CloseHandle(scanner);
+        });
+        InstanceLock lock;
+        const InstanceLock::Result result = lock.tryLock(path);
+        closer.join();
+        QCOMPARE(int(result), int(InstanceLock::Result::Acquired));
+    }
+
+    // A file moved in from the user's profile must not keep its own
+    // permissions: it takes the install folder's, as a copy would.
+    void movedFileTakesItsFolderPermissions()
+    {
+        QTemporaryDir dir;
+        const QString from = dir.filePath(QStringLiteral("download")), to = dir.filePath(QStringLiteral("apps"));
+        QVERIFY(QDir().mkpath(from) && QDir().mkpath(to));
+        QVERIFY(QFile(from + QStringLiteral("/product.exe")).open(QIODevice::WriteOnly));
+        // The profile's file: the installing user alone; the folder: readable by every user.
+        QVERIFY(setDacl(from + QStringLiteral("/product.exe"), L"D:P(A;;FA;;;OW)", PROTECTED_DACL_SECURITY_INFORMATION));
+        QVERIFY(setDacl(to, L"D:P(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)", PROTECTED_DACL_SECURITY_INFORMATION));
+        QVERIFY(QFile(to + QStringLiteral("/fresh.exe")).open(QIODevice::WriteOnly));
+
+        QVERIFY(FileCopy::moveOrCopyNew(from + QStringLiteral("/product.exe"), to + QStringLiteral("/product.exe")));
+        QCOMPARE(daclOf(to + QStringLiteral("/product.exe")), daclOf(to + QStringLiteral("/fresh.exe")));
+        QVERIFY2(daclOf(to + QStringLiteral("/product.exe")).contains(QLatin1String(";BU)")),
+                 qPrintable(daclOf(to + QStringLiteral("/product.exe"))));
+    }
+
+    // Reading never creates the key; the machine's entry lands in the
+    // 32-bit view, which 64-bit Windows keeps below WOW6432Node.
+    void uninstallEntryWhereWindowsLooks()
+    {
+        const QString name = QStringLiteral("NerixPlatformTest");
+        const Registry::Key user = Registry::uninstallKey(Registry::Hive::CurrentUser, name);
+        QCOMPARE(Registry::readString(user, QStringLiteral("UninstallString")), QString());
+        HKEY handle = nullptr;
+        QCOMPARE(RegOpenKeyExW(HKEY_CURRENT_USER, wide(user.path), 0, KEY_READ, &handle), LONG(ERROR_FILE_NOT_FOUND));
+
+        const Registry::Key machine = Registry::uninstallKey(Registry::Hive::LocalMachine, name);
+        QVERIFY(Registry::writeStrings(machine, {{QStringLiteral("DisplayName"), name}}));
+        const QString physical =
+            QStringLiteral("Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + name;
+        QCOMPARE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, wide(physical), 0, KEY_READ | KEY_WOW64_64KEY, &handle),
+                 LONG(ERROR_SUCCESS));
+        RegCloseKey(handle);
+        QCOMPARE(Registry::readString(machine, QStringLiteral("DisplayName")), name);
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, wide(machine.path), KEY_WOW64_32KEY, 0);
+    }
+
+    // The user's programs folder often does not exist yet.
+    void freeSpaceOfAFolderYetToBeMade()
+    {
+        QTemporaryDir dir;
+        QVERIFY(DiskSpace::freeBytes(dir.filePath(QStringLiteral("Programs/corvaneMasterRecovery"))) > 0);
+    }
+
+    // What CreateProcess cannot start (there: a program that asks for
+    // elevation; here: a shortcut) the shell starts, and the wait is on it.
+    void shellStartsWhatCreateProcessCannot()
+    {
+        QTemporaryDir dir;
+        const QString marker = native(dir.filePath(QStringLiteral("ran.txt")));
+        wchar_t system[MAX_PATH];
+        GetSystemDirectoryW(system, MAX_PATH);
+        IShellLinkW* link = nullptr;
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        QVERIFY(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                           reinterpret_cast<void**>(&link))));
+        link->SetPath(wide(QString::fromWCharArray(system) + QStringLiteral("\\cmd.exe")));
+        link->SetArguments(wide(QStringLiteral("/c ping -n 2 127.0.0.1 >nul & echo ran> \"%1\"").arg(marker)));
+        IPersistFile* file = nullptr;
+        link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+        const QString shortcut = dir.filePath(QStringLiteral("uninstall.lnk"));
+        QVERIFY(SUCCEEDED(file->Save(wide(native(shortcut)), TRUE)));
+        file->Release();
+        link->Release();
+
+        Launcher::runAndWait(shortcut);
+        QVERIFY(QFile::exists(marker));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlatformWin)
+#include "test_platform_win.moc"
