@@ -106,5 +106,9 @@ QString DiskSpace::defaultInstallParent()
     if (!machine.isEmpty() && canCreateFolderIn(machine))
         return machine;
     const QString user = knownFolder(FOLDERID_UserProgramFiles);
-    return user.isEmpty() ? machine : user;
+    if (!user.isEmpty())
+        return user;
+    // Where the system does not know that folder yet (Wine), its documented place.
+    const QString local = knownFolder(FOLDERID_LocalAppData);
+    return local.isEmpty() ? machine : local + QStringLiteral("/Programs");
 }

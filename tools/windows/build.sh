@@ -79,6 +79,11 @@ cp "$sdk/7zip/7z.exe" "$release/"
 # import in turn; the rest must be Windows' own.
 "$root/tools/windows/deploy-dlls.sh" "$release" "$sdk/qt/bin" "$sdk/curl/bin" "$sdk/runtime"
 
+# The Wine run's platform checks start from the build folder.
+if [ -f "$build/bin/test_platform_win.exe" ]; then
+    "$root/tools/windows/deploy-dlls.sh" "$build/bin" "$sdk/qt/bin" "$sdk/curl/bin" "$sdk/runtime"
+fi
+
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 zip="$build/release/nerixSetupOnline-$version-$edition-win64.zip"
 (cd "$build/release" && python3 -m zipfile -c "$zip" nerixSetupOnline)

@@ -186,7 +186,6 @@ class Flow:
         }
 
     def check_installation(self, s, wine, edition, install_dir, channel):
-        """Returns the key the uninstall entry was found under."""
         word, names, _ = EDITIONS[edition]
         name = names[wine.lang]
         native = install_dir.replace("/", "\\")
@@ -214,7 +213,8 @@ class Flow:
             "DisplayName": name,
             "DisplayVersion": "1.2.1",
             "Publisher": name,
-            "UninstallString": '"%s/%sMasterUninst.exe"' % (native, word),
+            # Quoted where the path holds a space, as Windows expects.
+            "UninstallString": ('"%s"' if " " in native else "%s") % ("%s/%sMasterUninst.exe" % (native, word)),
         }
         # The machine's list, or the user's where the machine's is closed.
         found = {key: wine.reg_query(key + name) for key in (MACHINE_KEY, USER_KEY)}
@@ -225,7 +225,6 @@ class Flow:
         data = open(log, "rb").read() if os.path.isfile(log) else b""
         s.check(data.endswith(b"\r\n") and b"\n" not in data.replace(b"\r\n", b"") and b"param>>>>>" in data,
                 "log file %LOCALAPPDATA%\\nerixSetupOnline\\cache\\install_vantrel.log, CR LF line ends")
-        return where
 
     def check_posts(self, s, server, names, channel):
         """Returns the pcId that every post carries."""
@@ -281,7 +280,7 @@ class Flow:
         native = install_dir.replace("/", "\\").lower()
         s.check(("exe=%s\\%smasterrecovery.exe" % (native, word)) in launched.lower(), "the product runs",
                 repr(launched))
-        s.check(("cwd=%s\r\n" % native) in launched.lower(), "in its own folder as its working directory",
+        s.check(("cwd=" + native) in launched.lower().splitlines(), "in its own folder as its working directory",
                 repr(launched))
 
     def scenario(self, name, body, lang="en", uid=None, needs_root=False):
@@ -387,8 +386,7 @@ class Flow:
             s.check(not os.path.exists(wine.drive("C:/Program Files/corvaneMasterRecovery")),
                     "nothing in Program Files")
             channel = ("Default", 1, "0000000000000000")
-            where = self.check_installation(s, wine, "default", install_dir, channel)
-            s.lines.append("      (the uninstall entry is under %s)" % where)
+            self.check_installation(s, wine, "default", install_dir, channel)
             self.launch(s, wine, "default", process, window, install_dir)
         finally:
             server.close()
@@ -445,8 +443,10 @@ class Flow:
 
     def platform(self, s, wine):
         """The Windows platform layer's own checks (tests/windows)."""
-        result = wine.output(self.platform_checks, env={"WINEPATH": windows_path(self.release["default"])},
-                             timeout=300)
+        # Qt Test's own output does not reach Wine's console: a file.
+        report = os.path.join(wine.base, "report.txt")
+        result = wine.output(self.platform_checks, "-o", windows_path(report) + ",txt", timeout=300)
+        result.stdout = open(report, encoding="utf-8", errors="replace").read() if os.path.isfile(report) else ""
         for line in result.stdout.splitlines():
             if line.startswith(("PASS", "FAIL", "SKIP", "Totals")) or line.startswith("   "):
                 s.lines.append("      " + line)
