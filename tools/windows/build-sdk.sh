@@ -38,6 +38,8 @@ done
 case "$out" in *[[:space:]]*) echo "no spaces in the output path, please: $out" >&2; exit 2 ;; esac
 work=$out.work
 mkdir -p "$out" "$work/stamps" "$work/logs"
+# Complete again only once this run has finished.
+rm -f "$out/.built"
 
 # --- packages: the cross compiler and the build tools; a host g++ for Qt's
 # own tools, zlib for Windows for libcurl
@@ -45,8 +47,8 @@ NERIX_EXTRA_PACKAGES="g++ make perl autoconf automake libtool libz-mingw-w64-dev
     "$root/tools/install-deps.sh" windows
 
 # The unsuffixed cross compiler names follow the system's alternatives, which
-# pick the win32-threads flavour when both are installed; every build here
-# sees the posix one under those names.
+# can point at the win32-threads flavour; every build here sees the posix one
+# under those names.
 mkdir -p "$work/bin"
 for tool in "/usr/bin/$host"-*-posix; do
     name=${tool##*/}
@@ -85,7 +87,7 @@ unpack() {
     [ -d "$dir" ] && return
     archive=$(ls "$work"/src/$2)
     rm -rf "$dir.part" && mkdir "$dir.part"
-    tar -xf "$archive" -C "$dir.part" --strip-components=1
+    tar -xf "$archive" -C "$dir.part" --strip-components=1 --no-same-owner
     mv "$dir.part" "$dir"
 }
 
@@ -155,7 +157,7 @@ build_sodium() (
     nice_make install
 )
 
-# The standalone console program: every format built in, no 7z.dll beside it.
+# The standalone console program: its formats built in, no 7z.dll beside it.
 build_7zip() (
     unpack 7zip '7zip_*.orig.tar.xz'
     cd "$work/7zip/CPP/7zip/Bundles/Alone"
@@ -202,6 +204,9 @@ step curl "$out/curl/bin/libcurl-4.dll" build_curl
 step qt-configure "$work/qtbase/config.status" configure_qt
 step qt "$out/qt/lib/cmake/Qt5/Qt5Config.cmake" build_qt
 
+# -strip covers what qmake's Makefiles install; qmake itself, built by
+# configure, is copied as it is, debug information and all (28 MB).
+strip "$out/qt/bin/qmake"
 # Kept as in the shared SDK: whatever asks for the host tools by their
 # Windows names finds the Linux programs.
 for tool in qmake moc rcc uic; do
@@ -235,7 +240,7 @@ if [ -n "$tarball" ]; then
     # Named winsdk/ inside whatever the folder is called; the symlinks keep
     # their relative targets.
     nice -n 19 tar -cJf "$tarball" -C "$out" --sort=name --owner=0 --group=0 --numeric-owner \
-        --transform 's,^,winsdk/,S' qt curl 7zip sodium runtime VERSIONS
+        --exclude=./.built --transform 's,^\.,winsdk,S' .
 fi
 
 touch "$out/.built"
