@@ -22,7 +22,9 @@ for group in "$@"; do
         windows) packages+=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
             qttools5-dev qttools5-dev-tools qtbase5-dev python3 xz-utils) ;;
         # locales: Wine names files in the host locale, which must exist.
-        wine) packages+=(wine wine64 locales p7zip-full openssl python3 xvfb xdotool x11-utils imagemagick) ;;
+        # icoutils: the program's resources read back.
+        wine) packages+=(wine wine64 locales icoutils ca-certificates p7zip-full openssl python3 xvfb xdotool
+                         x11-utils imagemagick) ;;
         *) echo "unknown package group: $group" >&2; exit 2 ;;
     esac
 done

@@ -430,6 +430,8 @@ class Flow:
             wine.output(self.window_probe_exe, "--end-session", "nerixSetupOnline")
             code = wait_process(process, 15)
             log = self.log_text(wine)
+            s.check(any("load libcurl" in line and "Schannel" in line for line in log.splitlines()),
+                    "the log names libcurl's TLS backend")
             s.check(code == 0 and "session ends" in log and "unzip cancelled" in log,
                     "when the session ends all the same, the install stops and the installer ends",
                     "exit %r" % code)
@@ -441,8 +443,27 @@ class Flow:
             tls.close()
             subprocess.run(["umount", "/etc/ssl/certs/ca-certificates.crt"], stderr=subprocess.DEVNULL)
 
+    def check_resources(self, s):
+        """What Explorer shows of the program: its icon at every size, its
+        version, and the manifest (no elevation asked, long paths)."""
+        for edition, product in (("default", "Corvane"), ("green", "Quorbel")):
+            exe = os.path.join(self.release[edition], "nerixSetupOnline.exe")
+            icon = subprocess.run(["wrestool", "-x", "-t", "14", exe], capture_output=True).stdout
+            count = int.from_bytes(icon[4:6], "little") if len(icon) >= 6 else 0
+            sizes = [icon[6 + 16 * i] or 256 for i in range(count)]
+            s.check(sizes == [16, 20, 24, 32, 40, 48, 64, 128, 256], edition + ": the icon from 16 to 256 pixels",
+                    repr(sizes))
+            version = subprocess.run(["wrestool", "-x", "--raw", "-t", "16", exe],
+                                     capture_output=True).stdout.decode("utf-16-le", "replace")
+            s.check("1.2.1" in version and product in version, edition + ": version 1.2.1 of " + product)
+            manifest = subprocess.run(["wrestool", "-x", "--raw", "-t", "24", exe], capture_output=True).stdout
+            s.check(b'level="asInvoker"' in manifest and b"longPathAware>true<" in manifest,
+                    edition + ": the manifest asks for no elevation and declares long paths")
+
     def platform(self, s, wine):
-        """The Windows platform layer's own checks (tests/windows)."""
+        """The Windows platform layer's own checks (tests/windows), and the
+        program's resources."""
+        self.check_resources(s)
         # Qt Test's own output does not reach Wine's console: a file.
         report = os.path.join(wine.base, "report.txt")
         result = wine.output(self.platform_checks, "-o", windows_path(report) + ",txt", timeout=300)
