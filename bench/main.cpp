@@ -1,6 +1,7 @@
 // Benchmark driver: one measurement per process, its result as one JSON line
 // on standard output. bench/run starts it, with a private home each time.
 #include "DownloadBench.h"
+#include "FetchBench.h"
 #include "FlowBench.h"
 #include "InstallBench.h"
 #include "app/LogHandler.h"
@@ -23,7 +24,7 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("nerixSetupOnline benchmark driver"));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("mode"), QStringLiteral("download, install or flow"));
+    parser.addPositionalArgument(QStringLiteral("mode"), QStringLiteral("download, fetch, install or flow"));
     const QCommandLineOption url(QStringLiteral("url"), QStringLiteral("Package URL (download)."),
                                  QStringLiteral("url"));
     const QCommandLineOption bytes(QStringLiteral("expect-bytes"), QStringLiteral("Package size (download)."),
@@ -35,7 +36,9 @@ int main(int argc, char** argv)
     const QCommandLineOption installerDir(QStringLiteral("installer-dir"),
                                           QStringLiteral("Folder of the second copy pass (install)."),
                                           QStringLiteral("path"));
-    parser.addOptions({url, bytes, package, installDir, installerDir});
+    const QCommandLineOption unsigned_(QStringLiteral("unsigned"),
+                                       QStringLiteral("No signature check: no keys (fetch)."));
+    parser.addOptions({url, bytes, package, installDir, installerDir, unsigned_});
     parser.process(app);
 
     // Log lines cost what they cost in the installer.
@@ -45,6 +48,8 @@ int main(int argc, char** argv)
     QJsonObject result;
     if (mode == QLatin1String("download") && parser.isSet(url) && parser.isSet(bytes)) {
         result = DownloadBench(parser.value(url), parser.value(bytes).toLongLong()).run();
+    } else if (mode == QLatin1String("fetch") && parser.isSet(url) && parser.isSet(bytes)) {
+        result = FetchBench(parser.value(url), parser.value(bytes).toLongLong(), !parser.isSet(unsigned_)).run();
     } else if (mode == QLatin1String("install") && parser.isSet(package) && parser.isSet(installDir) &&
                parser.isSet(installerDir)) {
         result =

@@ -31,10 +31,10 @@ bool isHttps(const QByteArray& url)
 
 } // namespace
 
-DownloadManager::DownloadManager(QObject* parent)
-    : QObject(parent), m_checkSignatures(!QByteArray(packagePublicKeys).trimmed().isEmpty()),
+DownloadManager::DownloadManager(QObject* parent, const QByteArray& publicKeys)
+    : QObject(parent), m_checkSignatures(!publicKeys.trimmed().isEmpty()),
       // The build refuses a key list that does not parse; were it to, nothing would verify.
-      m_keys(PackageSignature::parseKeys(packagePublicKeys).value_or(PackageSignature::Keys()))
+      m_keys(PackageSignature::parseKeys(publicKeys).value_or(PackageSignature::Keys()))
 {
     downloadDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     qDebug() << downloadDir;
