@@ -3,9 +3,6 @@
 #include <QCryptographicHash>
 #include <QDebug>
 
-QString g_channelName;
-QString g_channelId;
-
 namespace {
 
 const QString kNoChannelId = QStringLiteral("0000000000000000");
@@ -62,13 +59,6 @@ QString truncated(const QString& text, int length)
 
 } // namespace
 
-ChannelManager* ChannelManager::instance()
-{
-    // Never deleted: worker threads may still read it while the process ends.
-    static ChannelManager* const manager = new ChannelManager;
-    return manager;
-}
-
 ChannelFields ChannelManager::parse(const QString& param, const ChannelFields& current)
 {
     ChannelFields fields = current;
@@ -96,15 +86,18 @@ QString ChannelManager::signatureFor(int mode)
     return QString::fromLatin1(QCryptographicHash::hash(text.toLatin1(), QCryptographicHash::Md5).toHex());
 }
 
-void ChannelManager::parseChannel(const QString& param)
+QString ChannelFields::signature() const
 {
-    m_fields = parse(param, m_fields);
+    return ChannelManager::signatureFor(mode);
+}
 
+ChannelFields ChannelManager::parseChannel(const QString& param)
+{
+    const ChannelFields fields = parse(param);
     const ChannelParts parts = param.isEmpty() ? ChannelParts() : splitChannel(param);
-    if (parts.hasType) {
-        qDebug() << "CCCCCCCCCCCCCCCCCCC" << m_fields.channelName << parts.type << m_fields.mode
-                 << m_fields.channelId;
-    } else {
-        qDebug() << m_fields.channelName << m_fields.mode;
-    }
+    if (parts.hasType)
+        qDebug() << "CCCCCCCCCCCCCCCCCCC" << fields.channelName << parts.type << fields.mode << fields.channelId;
+    else
+        qDebug() << fields.channelName << fields.mode;
+    return fields;
 }

@@ -1,11 +1,6 @@
 #pragma once
 
-#include <QObject>
 #include <QString>
-
-// Channel name and id, read by every operation-log record.
-extern QString g_channelName;
-extern QString g_channelId;
 
 // What a channel string says; parsing is a pure function of the input.
 struct ChannelFields
@@ -13,28 +8,20 @@ struct ChannelFields
     QString channelName = QStringLiteral("Default");
     int mode = 1; // 1 normal channel, 0 test channel
     QString channelId = QStringLiteral("0000000000000000");
+
+    // The text the installed product checks, by mode.
+    QString signature() const;
 };
 
-class ChannelManager : public QObject
+// The distribution channel the installer was started for: a value the window
+// hands to the telemetry and the install run.
+class ChannelManager
 {
-    Q_OBJECT
-
 public:
-    static ChannelManager* instance();
-
     // Grammar: [prefix "_"] name ["#" type] ["-" id]; never rejects input.
     static ChannelFields parse(const QString& param, const ChannelFields& current = ChannelFields());
     static QString signatureFor(int mode);
 
-    void parseChannel(const QString& param);
-
-    QString channelName() const { return m_fields.channelName; }
-    QString channelId() const { return m_fields.channelId; }
-    int mode() const { return m_fields.mode; }
-    QString channelSignature() const { return signatureFor(m_fields.mode); }
-
-private:
-    ChannelManager() = default;
-
-    ChannelFields m_fields;
+    // parse(), with the log lines of the launch parameter.
+    static ChannelFields parseChannel(const QString& param);
 };

@@ -1,12 +1,10 @@
 #include "app/ExistingInstall.h"
 
 #include "BuildConfig.h"
-#include "app/QuestionBox.h"
 #include "platform/Launcher.h"
 #include "platform/Registry.h"
 
 #include <QDebug>
-#include <QMessageBox>
 #include <QObject>
 
 QString checkAlreadyInstall()
@@ -38,15 +36,4 @@ void runUninstaller(const QString& uninstallCommand)
     qDebug() << program;
     // Started as one program, so a folder with spaces stays whole.
     Launcher::runAndWait(program);
-}
-
-void offerUninstall(const QString& uninstallCommand)
-{
-    QMessageBox box(QMessageBox::Question, QObject::tr("language2"), QObject::tr("language10"),
-                    QMessageBox::Yes | QMessageBox::No);
-    applyYesNoCaptions(box);
-    if (box.exec() != QMessageBox::Yes)
-        return;
-    qDebug() << "2222222222";
-    runUninstaller(uninstallCommand);
 }

@@ -1,5 +1,8 @@
 #include "app/QuestionBox.h"
 
+#include "app/ExistingInstall.h"
+
+#include <QDebug>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextCodec>
@@ -31,4 +34,15 @@ void applyYesNoCaptions(QMessageBox& box)
         yes->setText(yesCaption());
     if (QAbstractButton* no = box.button(QMessageBox::No))
         no->setText(noCaption());
+}
+
+void offerUninstall(const QString& uninstallCommand)
+{
+    QMessageBox box(QMessageBox::Question, QObject::tr("language2"), QObject::tr("language10"),
+                    QMessageBox::Yes | QMessageBox::No);
+    applyYesNoCaptions(box);
+    if (box.exec() != QMessageBox::Yes)
+        return;
+    qDebug() << "2222222222";
+    runUninstaller(uninstallCommand);
 }

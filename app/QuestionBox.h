@@ -9,3 +9,7 @@ class QMessageBox;
 QString yesCaption();
 QString noCaption();
 void applyYesNoCaptions(QMessageBox& box);
+
+// Asks whether to remove an earlier installation; on Yes runs its
+// uninstaller and waits for it to end.
+void offerUninstall(const QString& uninstallCommand);

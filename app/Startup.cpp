@@ -2,6 +2,7 @@
 
 #include "BuildConfig.h"
 #include "app/ExistingInstall.h"
+#include "app/QuestionBox.h"
 #include "app/LogHandler.h"
 #include "app/Resources.h"
 #include "app/SingleApplication.h"

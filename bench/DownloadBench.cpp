@@ -3,6 +3,7 @@
 #include "LatenessProbe.h"
 #include "download/DownloadManager.h"
 #include "download/TaskThread.h"
+#include "flow/InstallFlow.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 
 #include <QElapsedTimer>
@@ -30,14 +31,15 @@ QJsonObject DownloadBench::run()
 {
     nerixSetupOnline window;
     window.setLaunchParameter(QString());
-    auto* task = window.findChild<TaskThread*>();
+    auto* flow = window.findChild<InstallFlow*>();
     QWidget* installButton = window.findChild<QWidget*>(QStringLiteral("btnSetupview_2"));
-    if (!task || !installButton)
+    if (!flow || !installButton)
         return {{QStringLiteral("ok"), false},
                 {QStringLiteral("error"), QStringLiteral("window parts missing")}};
-    task->setUrl(m_url);
-    // Only the download is measured: the window must not go on to extract.
-    QObject::disconnect(task, &TaskThread::updateSuccess, &window, nullptr);
+    TaskThread* task = flow->taskThread();
+    flow->setPackageUrl(m_url);
+    // Only the download is measured: the flow must not go on to extract.
+    QObject::disconnect(task, &TaskThread::updateSuccess, flow, nullptr);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return {{QStringLiteral("ok"), false},

@@ -1,6 +1,7 @@
 #include "FlowBench.h"
 
 #include "download/TaskThread.h"
+#include "flow/InstallFlow.h"
 #include "install/InstallThread.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 
@@ -30,14 +31,15 @@ QJsonObject FlowBench::run()
 {
     nerixSetupOnline window;
     window.setLaunchParameter(QString());
-    auto* task = window.findChild<TaskThread*>();
-    auto* install = window.findChild<InstallThread*>();
+    auto* flow = window.findChild<InstallFlow*>();
     QWidget* installButton = window.findChild<QWidget*>(QStringLiteral("btnSetupview_2"));
-    if (!task || !install || !installButton)
+    if (!flow || !installButton)
         return failure(QStringLiteral("window parts missing"));
-    task->setUrl(m_url);
+    TaskThread* task = flow->taskThread();
+    InstallThread* install = flow->installThread();
+    flow->setPackageUrl(m_url);
     // The bench driver's own folder is no installer folder.
-    install->setInstallerDir(m_installerDir);
+    flow->setInstallerDir(m_installerDir);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return failure(QStringLiteral("window not exposed"));
@@ -78,6 +80,6 @@ QJsonObject FlowBench::run()
         {QStringLiteral("seconds"), elapsedNs / 1e9},
         {QStringLiteral("downloadSeconds"), downloadedNs / 1e9},
         {QStringLiteral("installSeconds"), (elapsedNs - downloadedNs) / 1e9},
-        {QStringLiteral("installDir"), install->installDir},
+        {QStringLiteral("installDir"), window.installFolder()},
     };
 }

@@ -20,9 +20,10 @@ InstallBench::InstallBench(const QString& packagePath, const QString& installDir
 QJsonObject InstallBench::run()
 {
     InstallThread thread;
-    thread.packagePath = m_packagePath;
-    thread.installDir = m_installDir;
-    thread.setInstallerDir(m_installerDir);
+    InstallRequest request;
+    request.packagePath = m_packagePath;
+    request.installDir = m_installDir;
+    request.installerDir = m_installerDir;
 
     // Queued to this thread like the window's own connections.
     QObject context;
@@ -44,7 +45,7 @@ QJsonObject InstallBench::run()
 
     QElapsedTimer clock;
     clock.start();
-    thread.start();
+    thread.install(request);
     loop.exec();
     const qint64 elapsedNs = clock.nsecsElapsed();
     thread.wait();

@@ -1,7 +1,6 @@
 #include "download/TaskThread.h"
 
 #include "download/DownloadManager.h"
-#include "download/ProgressThrottle.h"
 
 #include <QDebug>
 #include <QDir>
@@ -57,18 +56,23 @@ void TaskThread::cancelAndWait()
         downloader->cancel();
 }
 
+void TaskThread::download(const DownloadRequest& request)
+{
+    m_request = request;
+    start(QThread::InheritPriority);
+}
+
 void TaskThread::run()
 {
     const QString fileName = QLatin1String(packageTempName);
     qDebug() << "load zip" << fileName;
     if (!downloader) {
-        emit updateFailed(kNoDownloader);
+        emit updateFailed(int(Failure::NoDownloader));
         qDebug() << "load zip failed,null" << fileName;
         return;
     }
     downloader->resetCancel();
-    lastProgress = 0.0;
-    downloader->downloadFile(url, fileName);
+    downloader->downloadFile(m_request.url, fileName);
 }
 
 void TaskThread::downLoadErr()
@@ -76,7 +80,7 @@ void TaskThread::downLoadErr()
     qDebug() << "load update zip failed";
     // Read after the failure was posted, before the window can start another run.
     const bool rejected = downloader && downloader->lastFailure() == DownloadManager::Failure::Signature;
-    emit updateFailed(rejected ? kSignatureRejected : kTransferFailed);
+    emit updateFailed(int(rejected ? Failure::SignatureRejected : Failure::TransferFailed));
 }
 
 void TaskThread::downLoadOK(QString path)
@@ -87,8 +91,5 @@ void TaskThread::downLoadOK(QString path)
 
 void TaskThread::downProgress(double per)
 {
-    if (!ProgressThrottle::passes(lastProgress, per))
-        return;
-    lastProgress = per;
     emit updateProgress(per);
 }

@@ -5,6 +5,12 @@
 
 class DownloadManager;
 
+// What one download fetches: fixed for the run once it has started.
+struct DownloadRequest
+{
+    QString url;
+};
+
 // Runs one blocking package download per start.
 class TaskThread : public QThread
 {
@@ -13,16 +19,18 @@ class TaskThread : public QThread
 public:
     static constexpr char packageTempName[] = "corvanetemp.7z";
 
-    // Codes of updateFailed.
-    static constexpr int kTransferFailed = 0;
-    static constexpr int kSignatureRejected = 2; // the package's signature is missing or wrong
-    static constexpr int kNoDownloader = -100;
+    // The codes of updateFailed, as the telemetry posts them.
+    enum class Failure {
+        TransferFailed = 0,
+        SignatureRejected = 2, // the package's signature is missing or wrong
+        NoDownloader = -100,
+    };
 
     explicit TaskThread(QObject* parent = nullptr);
     ~TaskThread() override;
 
-    void setUrl(const QString& packageUrl) { url = packageUrl; }
-    QString packageUrl() const { return url; }
+    // Starts the thread on request (the thread must not be running).
+    void download(const DownloadRequest& request);
     DownloadManager* downloadManager() const { return downloader; }
 
     // Ends a running transfer promptly and waits for the thread.
@@ -36,6 +44,7 @@ signals:
 public slots:
     void downLoadErr();
     void downLoadOK(QString path);
+    // Already no finer than a point apart: DownloadManager's throttle.
     void downProgress(double per);
 
 protected:
@@ -45,6 +54,5 @@ private:
     void removeLeftovers();
 
     DownloadManager* downloader = nullptr;
-    double lastProgress = 0.0;
-    QString url;
+    DownloadRequest m_request;
 };

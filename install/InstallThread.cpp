@@ -1,7 +1,6 @@
 #include "install/InstallThread.h"
 
 #include "BuildConfig.h"
-#include "app/ChannelManager.h"
 #include "install/FileWalk.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallRegistry.h"
@@ -49,9 +48,15 @@ InstallThread::~InstallThread()
     cancelAndWait();
 }
 
-QString InstallThread::installerDir() const
+void InstallThread::install(const InstallRequest& request)
 {
-    return m_installerDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_installerDir;
+    m_request = request;
+    start(QThread::InheritPriority);
+}
+
+void InstallThread::fail(Failure failure)
+{
+    emit installFailed(int(failure));
 }
 
 void InstallThread::cancelAndWait()
@@ -64,59 +69,62 @@ void InstallThread::cancelAndWait()
 
 void InstallThread::run()
 {
+    const InstallRequest request = m_request;
     emit installProgress(0.0);
     if (cancelled())
         return;
 
-    if (!isUsableInstallDir(installDir)) {
-        qDebug() << "no usable install folder" << installDir;
-        emit installFailed(4);
+    Run run{request.installDir, {}};
+    if (!isUsableInstallDir(run.installDir)) {
+        qDebug() << "no usable install folder" << run.installDir;
+        fail(Failure::CopyFailed);
         return;
     }
-    QDir(installDir).removeRecursively();
-    QDir().mkpath(installDir);
+    QDir(run.installDir).removeRecursively();
+    QDir().mkpath(run.installDir);
 
-    if (!QFileInfo(packagePath).isFile()) {
-        emit installFailed(1);
+    if (!QFileInfo(request.packagePath).isFile()) {
+        fail(Failure::PackageMissing);
         return;
     }
 
-    const QString extractDir = QFileInfo(packagePath).path();
+    const QString extractDir = QFileInfo(request.packagePath).path();
     qDebug() << "unzip dir" << extractDir;
     const bool extracted = runSevenZip(
-        {QStringLiteral("x"), packagePath, QStringLiteral("-o") + extractDir, QStringLiteral("-aoa")});
+        {QStringLiteral("x"), request.packagePath, QStringLiteral("-o") + extractDir, QStringLiteral("-aoa")});
     if (cancelled())
         return;
     if (!extracted) {
         qDebug() << "unzip failed" << extractDir;
-        emit installFailed(3);
+        fail(Failure::NothingToCopy);
         return;
     }
 
-    const QString productDir = extractDir + (is64Bit ? QStringLiteral("/Vantrel_x64Minimal")
-                                                     : QStringLiteral("/Vantrel_x86Minimal"));
+    const QString productDir = extractDir + (request.is64Bit ? QStringLiteral("/Vantrel_x64Minimal")
+                                                             : QStringLiteral("/Vantrel_x86Minimal"));
     qDebug() << "app dir" << productDir;
 
-    QStringList manifest;
+    const QString installerDir =
+        request.installerDir.isEmpty() ? QCoreApplication::applicationDirPath() : request.installerDir;
     // The extracted files are moved: a retry extracts the whole package again.
-    if (!copyTree(productDir, manifest, 70.0, 0.0, Transfer::Move))
+    if (!copyTree(run, productDir, 70.0, 0.0, Transfer::Move))
         return;
     // The installer's own files stay where they are.
-    if (!copyTree(installerDir(), manifest, 30.0, 70.0, Transfer::Copy))
+    if (!copyTree(run, installerDir, 30.0, 70.0, Transfer::Copy))
         return;
     if (cancelled())
         return;
 
-    writeFiles(manifest);
+    writeFiles(run, request.channel);
 
-    const QString productExe = productExePath(installDir);
-    const QString uninstallerExe = uninstallerExePath(installDir);
+    const QString productExe = productExePath(run.installDir);
+    const QString uninstallerExe = uninstallerExePath(run.installDir);
     const QString displayName = productDisplayName();
     qDebug() << createDesktopLink(productExe);
     qDebug() << createStartMenuLink(productExe, displayName + QStringLiteral(".lnk"));
     qDebug() << createStartMenuLink(uninstallerExe, tr("language8") + displayName + QStringLiteral(".lnk"));
 
-    writeUninstallRegistry();
+    writeUninstallRegistry(run);
     if (cancelled())
         return;
     emit installSuccess();
@@ -157,7 +165,7 @@ bool InstallThread::runSevenZip(const QStringList& arguments)
     return !failed;
 }
 
-bool InstallThread::linksOutside(const QString& path, const QString& canonicalSourceDir) const
+bool InstallThread::linksOutside(const QString& path, const QString& canonicalSourceDir)
 {
     const QFileInfo info(path);
     if (!info.isSymLink())
@@ -166,19 +174,18 @@ bool InstallThread::linksOutside(const QString& path, const QString& canonicalSo
     return target.isEmpty() || !target.startsWith(canonicalSourceDir + QLatin1Char('/'));
 }
 
-bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, double span, double base,
-                             Transfer transfer)
+bool InstallThread::copyTree(Run& run, const QString& sourceDir, double span, double base, Transfer transfer)
 {
     QStringList files;
     collectFiles(sourceDir, files);
     qDebug() << "LSIT" << files;
     if (files.isEmpty()) {
         qDebug() << "unzip failed" << sourceDir;
-        emit installFailed(3);
+        fail(Failure::NothingToCopy);
         return false;
     }
     const int total = files.size();
-    qDebug() << "installDir" << installDir << total;
+    qDebug() << "installDir" << run.installDir << total;
 
     const QString canonicalSource = QFileInfo(sourceDir).canonicalFilePath();
     // Where the installer is not called *.exe the name rule cannot see it.
@@ -202,7 +209,7 @@ bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, do
             qDebug() << "skip link to outside" << path;
             continue;
         }
-        const QString destination = installDir + path.mid(path.indexOf(sourceDir) + sourceDir.size());
+        const QString destination = run.installDir + QLatin1Char('/') + QDir(sourceDir).relativeFilePath(path);
         const QString destinationDir = QFileInfo(destination).path();
         if (!QFileInfo::exists(destinationDir))
             QDir().mkpath(destinationDir);
@@ -211,53 +218,52 @@ bool InstallThread::copyTree(const QString& sourceDir, QStringList& manifest, do
             move ? FileCopy::moveOrCopyNew(path, destination) : FileCopy::copyNew(path, destination);
         if (!done) {
             qDebug() << path << " =failed to= " << destination;
-            emit installFailed(4);
+            fail(Failure::CopyFailed);
             return false;
         }
         ++copied;
         emit installProgress(passProgress(copied, total, span, base));
-        manifest.append(destination);
+        run.manifest.append(destination);
     }
     return true;
 }
 
-void InstallThread::writeFiles(QStringList& manifest)
+void InstallThread::writeUninstallRegistry(const Run& run)
 {
-    const QString manifestPath = installDir + QStringLiteral("/Uninstall.list");
-    manifest.append(manifestPath);
+    writeUninstallEntry(productDisplayName(), productExePath(run.installDir), uninstallerExePath(run.installDir));
+}
 
-    const QString scriptPath = installDir + QStringLiteral("/Uninstall");
+void InstallThread::writeFiles(Run& run, const ChannelFields& channel)
+{
+    const QString manifestPath = run.installDir + QStringLiteral("/Uninstall.list");
+    run.manifest.append(manifestPath);
+
+    const QString scriptPath = run.installDir + QStringLiteral("/Uninstall");
     QFile script(scriptPath);
     if (script.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        installDir = QDir::toNativeSeparators(installDir);
-        script.write(QString(QStringLiteral("rd/s/q \"") + installDir + QLatin1Char('"')).toUtf8());
+        run.installDir = QDir::toNativeSeparators(run.installDir);
+        script.write(QString(QStringLiteral("rd/s/q \"") + run.installDir + QLatin1Char('"')).toUtf8());
         script.close();
     }
-    manifest.append(scriptPath);
+    run.manifest.append(scriptPath);
 
-    const QString channelPath = installDir + QStringLiteral("/Qt5Morvex.dll");
-    QFile channel(channelPath);
-    if (channel.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        installDir = QDir::toNativeSeparators(installDir);
-        const ChannelManager* channels = ChannelManager::instance();
-        channel.write(QString(channels->channelName() + QLatin1Char(',') + channels->channelSignature() +
-                              QLatin1Char(',') + channels->channelId())
-                          .toUtf8());
-        channel.close();
+    const QString channelPath = run.installDir + QStringLiteral("/Qt5Morvex.dll");
+    QFile channelFile(channelPath);
+    if (channelFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        run.installDir = QDir::toNativeSeparators(run.installDir);
+        channelFile.write(QString(channel.channelName + QLatin1Char(',') + channel.signature() + QLatin1Char(',') +
+                                  channel.channelId)
+                              .toUtf8());
+        channelFile.close();
     }
-    manifest.append(channelPath);
+    run.manifest.append(channelPath);
 
     QFile list(manifestPath);
     if (list.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         QByteArray bytes;
-        for (const QString& entry : qAsConst(manifest))
+        for (const QString& entry : qAsConst(run.manifest))
             bytes += entry.toUtf8() + ',';
         list.write(bytes);
         list.close();
     }
-}
-
-void InstallThread::writeUninstallRegistry()
-{
-    writeUninstallEntry(productDisplayName(), productExePath(installDir), uninstallerExePath(installDir));
 }

@@ -1,9 +1,23 @@
 #pragma once
 
+#include "app/ChannelManager.h"
+
 #include <QString>
 #include <QStringList>
 #include <QThread>
 #include <atomic>
+
+// What one install run works on: fixed for the run once it has started.
+struct InstallRequest
+{
+    QString installDir;  // the product's own folder: the run empties it first
+    QString packagePath; // the downloaded 7z package
+    bool is64Bit = true;
+    ChannelFields channel; // for the channel file
+    // Folder whose files the second copy pass brings along; empty: the
+    // installer's own folder (tests and benchmarks point elsewhere).
+    QString installerDir;
+};
 
 // Extracts the downloaded package, copies the product into place and
 // registers it. Reports only through queued signals.
@@ -12,17 +26,18 @@ class InstallThread : public QThread
     Q_OBJECT
 
 public:
+    // The codes of installFailed, as the telemetry posts them.
+    enum class Failure {
+        PackageMissing = 1,
+        NothingToCopy = 3, // 7-Zip failed or is missing, or the product folder is empty
+        CopyFailed = 4,
+    };
+
     explicit InstallThread(QObject* parent = nullptr);
     ~InstallThread() override;
 
-    QString installDir;
-    QString packagePath;
-    bool is64Bit = true;
-
-    // Folder whose files the second copy pass brings along; the installer's
-    // own folder unless a caller (tests, benchmarks) points elsewhere.
-    void setInstallerDir(const QString& dir) { m_installerDir = dir; }
-    QString installerDir() const;
+    // Starts the thread on request (the thread must not be running).
+    void install(const InstallRequest& request);
 
     // Stops 7-Zip and the copy loop promptly and waits for the thread. A run
     // stopped this way emits neither installSuccess nor installFailed.
@@ -38,16 +53,23 @@ protected:
 
 private:
     enum class Transfer { Copy, Move };
+    // The run's working state; installDir takes backslashes once the removal
+    // script is written, and every path built after that carries them.
+    struct Run
+    {
+        QString installDir;
+        QStringList manifest;
+    };
 
-    bool copyTree(const QString& sourceDir, QStringList& manifest, double span, double base,
-                  Transfer transfer);
-    bool linksOutside(const QString& path, const QString& canonicalSourceDir) const;
-    // False when 7-Zip ran and reported that it could not extract everything.
+    bool copyTree(Run& run, const QString& sourceDir, double span, double base, Transfer transfer);
+    static bool linksOutside(const QString& path, const QString& canonicalSourceDir);
+    // False when 7-Zip is missing or could not extract everything.
     bool runSevenZip(const QStringList& arguments);
-    void writeFiles(QStringList& manifest);
-    void writeUninstallRegistry();
+    void writeFiles(Run& run, const ChannelFields& channel);
+    void writeUninstallRegistry(const Run& run);
+    void fail(Failure failure);
     bool cancelled() const { return m_cancelled.load(); }
 
-    QString m_installerDir;
+    InstallRequest m_request;
     std::atomic<bool> m_cancelled{false};
 };

@@ -1,5 +1,6 @@
 #include "install/UninstallRegistry.h"
 
+#include "BuildConfig.h"
 #include "platform/Registry.h"
 
 #include <QDebug>
@@ -17,7 +18,7 @@ void writeUninstallEntry(const QString& displayName, const QString& productExe, 
     const QVector<QPair<QString, QString>> values{
         {QStringLiteral("DisplayIcon"), productExe},
         {QStringLiteral("DisplayName"), displayName},
-        {QStringLiteral("DisplayVersion"), QStringLiteral("1.2.1")},
+        {QStringLiteral("DisplayVersion"), QLatin1String(installerVersion)},
         {QStringLiteral("Publisher"), displayName},
         {QStringLiteral("UninstallString"), quotedCommand(uninstallerExe)},
     };

@@ -17,4 +17,10 @@ public:
     // Moves the property into the style sheet of page and its widgets (once);
     // a style sheet set meanwhile is kept.
     static void restore(QWidget* page);
+
+    // On a 2x screen Qt draws an "image:" picture that is smaller than its
+    // label at twice its size (the icon is sized by its pixels). As a centred
+    // background it keeps its size at every scale and still gets the @2x
+    // file. Rewrites such rules below root, deferred ones included.
+    static void centreSmallPictures(QWidget* root);
 };

@@ -9,6 +9,11 @@ bool hasEnoughSpace(quint64 freeBytes)
     return freeBytes >= minimumFreeBytes;
 }
 
+bool installAllowed(bool agreed, bool spaceKnown, quint64 freeBytes)
+{
+    return agreed && spaceKnown && hasEnoughSpace(freeBytes);
+}
+
 QString freeSpaceText(double freeGiB)
 {
     return QString::number(freeGiB, 'f', 2) + QStringLiteral("GB");

@@ -10,6 +10,10 @@ inline constexpr quint64 minimumFreeBytes = 209715200; // 200 MiB
 
 bool hasEnoughSpace(quint64 freeBytes);
 
+// The install buttons' rule: the agreement ticked and the folder's volume
+// known to have room, both at once.
+bool installAllowed(bool agreed, bool spaceKnown, quint64 freeBytes);
+
 // "12.34GB": free GiB with two decimals.
 QString freeSpaceText(double freeGiB);
 

@@ -2,24 +2,21 @@
 
 #include "ui_nerixSetupOnline.h"
 
-#include <QList>
-#include <QMap>
-#include <QNetworkRequest>
-#include <QPair>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
 #include <functional>
 
-class InstallThread;
-class OperationLogSender;
-class QNetworkAccessManager;
-class QNetworkReply;
+class ClickFilter;
 class FocusRing;
 class FrameShadow;
-class FreeSpaceModel;
-class TaskThread;
+class InstallFlow;
+class LocationPage;
+class OperationLog;
 
+// The installer's window: the frame, its pages and what the user does on
+// them. The order of the installation is InstallFlow's; the window shows what
+// the flow reports.
 class nerixSetupOnline : public QWidget
 {
     Q_OBJECT
@@ -28,20 +25,20 @@ public:
     explicit nerixSetupOnline(QWidget* parent = nullptr);
     ~nerixSetupOnline() override;
 
+    // The channel string: the telemetry's channel and root, the package.
     void setLaunchParameter(const QString& param);
 
     // How the process ends after the product is launched; tests replace it.
-    void setExitHandler(std::function<void(int)> handler) { exitHandler = std::move(handler); }
+    void setExitHandler(std::function<void(int)> handler);
 
-    int phase() const { return installPhase; }
+    int phase() const;
     // A download or an install is under way.
     bool workersRunning() const;
-    QString installFolder() const { return installPath; }
-    QString telemetryRoot() const { return logBaseUrl; }
-    QString packageDownloadUrl() const { return packageUrl; }
+    QString installFolder() const;
+    QString telemetryRoot() const;
+    QString packageDownloadUrl() const;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -56,52 +53,31 @@ private slots:
     void installSuccess();
     void installFailed(int code);
     void updateProgress(double per);
-    void updateSuccess(QString temppath);
     void updateFailed(int code);
     void changePage();
 
 private:
+    void connectControls();
     void initInstall();
-    void showFreeSpace(const QString& driveKey);
-    void checkFreeSpace(const QString& driveKey);
     void setProgress(int per);
+    void showFailure(const QString& text);
     void startInstallation();
-    void toggleAgreement();
     void requestClose();
     bool askToClose();
     bool confirmClose();
-    // The rest of the form's set-up, before the window is first shown.
-    void finishForm();
-    void setUpKeyboardAndReaders();
     void pageShown(int index);
-    void launchProduct(QNetworkReply* lastPost);
-    void stopWorkers();
+    void launchProduct();
     static const FrameShadow& frameShadow();
-    QNetworkReply* sendOperationLog(const QString& btnId);
-    QNetworkReply* postOperationLog(const QNetworkRequest& request, const QByteArray& body);
-    void sendEarlyPosts();
 
     Ui::nerixSetupOnlineClass ui;
-    QPoint dragOffset;
-    QString installPath;
-    QString installRoot;
-    InstallThread* installThread = nullptr;
-    TaskThread* taskThread = nullptr;
-    bool agreementChecked = true;
-    int installPhase = 0;
-    bool dragging = false;
-    bool launching = false;
-    bool askingClose = false;
-    int slideIndex = 0;
-    QNetworkAccessManager* logNetworkManager = nullptr;
-    OperationLogSender* logSender = nullptr;
-    // Posts made before the first paint wait until it has happened.
-    QList<QPair<QNetworkRequest, QByteArray>> earlyPosts;
-    bool earlyPostsSent = false;
-    bool painted = false;
-    QString logBaseUrl;
-    QString packageUrl;
-    std::function<void(int)> exitHandler;
+    OperationLog* operationLog;
+    InstallFlow* flow;
+    LocationPage* location;
+    ClickFilter* clicks;
     FocusRing* focusRing = nullptr;
-    FreeSpaceModel* freeSpace = nullptr;
+    QPoint dragOffset;
+    bool dragging = false;
+    bool askingClose = false;
+    bool painted = false;
+    int slideIndex = 0;
 };

@@ -1,16 +1,16 @@
 #include "telemetry/OperationLogRecord.h"
 
 #include "BuildConfig.h"
-#include "app/ChannelManager.h"
 #include "telemetry/MachineIdentifier.h"
 
 #include <QDebug>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-OperationLogRecord::OperationLogRecord(const QString& eventName)
-    : phoneId(g_channelId), apkChannel(g_channelName), apkId(greenTheme ? 27 : 25),
-      apkVersionName(QStringLiteral("1.2.1")), btnId(eventName), pcId(machineIdentifier())
+OperationLogRecord::OperationLogRecord(const QString& eventName, const QString& channelName,
+                                       const QString& channelId)
+    : phoneId(channelId), apkChannel(channelName), apkId(greenTheme ? 27 : 25),
+      apkVersionName(QLatin1String(installerVersion)), btnId(eventName), pcId(machineIdentifier())
 {
     qDebug() << "phoneId" << phoneId << "pcId" << pcId;
 }

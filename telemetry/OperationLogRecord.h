@@ -5,7 +5,8 @@
 // One telemetry record; built, serialised and dropped by the sender.
 struct OperationLogRecord
 {
-    explicit OperationLogRecord(const QString& btnId);
+    // channelName and channelId: empty until the launch parameter is known.
+    OperationLogRecord(const QString& btnId, const QString& channelName, const QString& channelId);
 
     QString toJson() const;
 

@@ -50,8 +50,7 @@ class TestDownload : public QObject
         QSignalSpy success(&thread, &TaskThread::updateSuccess);
         QSignalSpy failed(&thread, &TaskThread::updateFailed);
         thread.downloadManager()->setFirstRetryWaitMs(10);
-        thread.setUrl(from);
-        thread.start();
+        thread.download({from});
         if (!QTest::qWaitFor([&] { return success.count() + failed.count() > 0 && thread.isFinished(); },
                              60000))
             return -1000;
@@ -231,7 +230,7 @@ private slots:
         g_signatureLog.clear();
         g_logLock.unlock();
         const bool good = verdict == QLatin1String("signature verified");
-        QCOMPARE(run(thread, from, false), good ? 1 : TaskThread::kSignatureRejected);
+        QCOMPARE(run(thread, from, false), good ? 1 : int(TaskThread::Failure::SignatureRejected));
         QCOMPARE(readAll(m_final), good ? m_package.left(200 * 1024) : QByteArray());
         QVERIFY(!QFile::exists(m_final + "_tmp"));
         const QMutexLocker lock(&g_logLock);
@@ -276,9 +275,7 @@ private slots:
         QSignalSpy success(&thread, &TaskThread::updateSuccess);
         QSignalSpy waiting(thread.downloadManager(), &DownloadManager::waitingToResume);
         for (bool racing : {true, false}) {
-            thread.setUrl(
-                url(QStringLiteral("/test/flaky?file=%1&cut=1000&racing=%2").arg(m_path).arg(racing)));
-            thread.start();
+            thread.download({url(QStringLiteral("/test/flaky?file=%1&cut=1000&racing=%2").arg(m_path).arg(racing))});
             QVERIFY(racing || waiting.wait(30000));
             const QDeadlineTimer twoSeconds(2000);
             thread.cancelAndWait();

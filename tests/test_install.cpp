@@ -55,7 +55,6 @@ private slots:
                                                          {"lang/en.qm", "qm"}}));
         // Something of an earlier install that the run must clear.
         QVERIFY(PackageBuilder::writeTree(installDir, {{"old/stale.txt", "stale"}}));
-        ChannelManager::instance()->parseChannel(QStringLiteral("promo_spring#qotab-a1b2c3d4e5f60718"));
         // Links an extractor may leave: only the one to a file inside the product is followed.
         const QString extracted = QFileInfo(package).path() + '/' + kX64;
         QVERIFY(QDir().mkpath(extracted) && QFile::link("..", extracted + "/up"));
@@ -67,10 +66,10 @@ private slots:
         QDir(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation)).removeRecursively();
 
         InstallThread thread;
-        thread.installDir = installDir;
-        thread.packagePath = package;
-        thread.setInstallerDir(installerDir);
-        const InstallOutcome outcome = runInstall(thread);
+        InstallRequest request{installDir, package, true,
+                               ChannelManager::parse(QStringLiteral("promo_spring#qotab-a1b2c3d4e5f60718")),
+                               installerDir};
+        const InstallOutcome outcome = runInstall(thread, request);
         QCOMPARE(outcome.result(), -1);
 
         // Depth-first, folders first, case-sensitive names; hidden files and installer names left out.
@@ -95,7 +94,6 @@ private slots:
         QCOMPARE(filesBelow(installerDir).size(), 4);
 
         const QString native = QDir::toNativeSeparators(installDir);
-        QCOMPARE(thread.installDir, native);
         QCOMPARE(readAll(installDir + "/Uninstall"), QString("rd/s/q \"" + native + "\"").toUtf8());
         const QByteArray signature =
             QCryptographicHash::hash("qalto58204913_qotab_PirvOKa=", QCryptographicHash::Md5).toHex();
@@ -133,8 +131,7 @@ private slots:
                 PackageBuilder::writeTree(desktop, {{name + ".lnk", "mine"}}));
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^shortcut failed \".*/" +
                                                             QRegularExpression::escape(name) + "\\.lnk\" \".+\"$"));
-        thread.installDir = installDir;
-        QCOMPARE(runInstall(thread).result(), -1);
+        QCOMPARE(runInstall(thread, request).result(), -1);
         QCOMPARE(filesBelow(installDir), expected);
         QCOMPARE(QFileInfo(menu + '/' + name + ".lnk").symLinkTarget(), productExe);
         QCOMPARE(readAll(desktop + '/' + name + ".lnk"), QByteArray("mine"));
@@ -184,16 +181,14 @@ private slots:
         const QStringList before = outside(work);
 
         InstallThread thread;
-        thread.installDir = kind == "noInstallDir" ? QString() : installDir;
-        thread.packagePath = package;
-        thread.setInstallerDir(work + "/installer");
-        thread.is64Bit = kind != "x86";
+        const InstallRequest request{kind == "noInstallDir" ? QString() : installDir, package, kind != "x86",
+                                     ChannelFields(), work + "/installer"};
         const QByteArray path = qgetenv("PATH");
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(work);
         if (kind == "no7z")
             qputenv("PATH", work.toUtf8());
-        const InstallOutcome outcome = runInstall(thread);
+        const InstallOutcome outcome = runInstall(thread, request);
         qputenv("PATH", path);
         QDir::setCurrent(cwd);
 

@@ -6,6 +6,7 @@
 #include "app/Translator.h"
 #include "download/DownloadManager.h"
 #include "download/TaskThread.h"
+#include "flow/InstallFlow.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/DiskSpace.h"
@@ -90,7 +91,7 @@ class TestWindow : public QObject
             QCoreApplication::installTranslator(&translator);
         auto window = std::make_unique<nerixSetupOnline>();
         window->setLaunchParameter(channel);
-        window->findChild<InstallThread*>()->setInstallerDir(m_work.path() + "/installer");
+        window->findChild<InstallFlow*>()->setInstallerDir(m_work.path() + "/installer");
         window->show();
         window->activateWindow();
         return window;
@@ -234,22 +235,40 @@ private slots:
         expected.sort();
         QCOMPARE(controls(root), expected);
         g_announced.clear();
+        // Install needs the tick and the room at once, whichever changes last:
+        // a folder chosen while unticked, a tick on a drive too small.
+        const auto installEnabled = [&] {
+            return child(*w, "btnSetupview")->isEnabled() && child(*w, "btnSetupview_2")->isEnabled();
+        };
         for (int press = 0; press < 2; ++press) {
             QTest::keyClick(child(*w, "label_8"), Qt::Key_Space);
-            QCOMPARE(child(*w, "btnSetupview")->isEnabled() && child(*w, "btnSetupview_2")->isEnabled(),
-                     press == 1);
+            QCOMPARE(installEnabled(), press == 1 && enough);
+            // An install button that cannot be pressed looks it: grey, in both editions.
+            for (const char* button : {"btnSetupview", "btnSetupview_2"})
+                QCOMPARE(child(*w, button)->grab().toImage().pixelColor(QPoint(10, 24) * w->devicePixelRatioF()) ==
+                             QColor(206, 206, 206),
+                         !installEnabled());
             QCOMPARE(controls(root).contains("tick " + n[1]), press == 0);
+            if (press == 0) {
+                answerNextModal([](QWidget* dialog) {
+                    qobject_cast<QFileDialog*>(dialog)->selectFile(QDir::homePath());
+                    qobject_cast<QDialog*>(dialog)->accept();
+                });
+                QTest::mouseClick(child<QPushButton>(*w, "btnDir"), Qt::LeftButton);
+                QVERIFY(!installEnabled());
+            }
         }
+        auto* flow = w->findChild<InstallFlow*>();
         child<QStackedWidget>(*w, "stackedWidget")->setCurrentIndex(2);
-        QMetaObject::invokeMethod(w.get(), "updateProgress", Q_ARG(double, 50));
-        QMetaObject::invokeMethod(w.get(), "updateFailed", Q_ARG(int, -100));
+        QMetaObject::invokeMethod(flow->taskThread(), "updateProgress", Q_ARG(double, 50));
+        QMetaObject::invokeMethod(flow->taskThread(), "updateFailed", Q_ARG(int, -100));
         QCOMPARE(controls(root),
                  QStringList({"bar 40", "button " + n[5], "button " + n[4], "button " + n[6]}));
         for (const QString& told : {"label_8 " + QString::number(QAccessible::StateChanged),
                                     "progressBar " + QString::number(QAccessible::ValueChanged),
                                     "proTxt " + QString::number(QAccessible::NameChanged)})
             QVERIFY2(g_announced.contains(told), qPrintable(told));
-        QMetaObject::invokeMethod(w.get(), "installSuccess");
+        QMetaObject::invokeMethod(flow->installThread(), "installSuccess");
         QVERIFY(controls(root).contains("button " + n[7]));
 
         for (int index : {0, 1, 2, 3})
@@ -289,7 +308,7 @@ private slots:
         auto w = makeWindow();
         QVERIFY(QDir(w->installFolder()).removeRecursively()); // an earlier case's installation
         const QString served =
-            m_work.path() + "/server" + QUrl(w->findChild<TaskThread*>()->packageUrl()).path();
+            m_work.path() + "/server" + QUrl(w->packageDownloadUrl()).path();
         const QString real = m_work.filePath("real.7z"),
                       exe = greenTheme ? "quorbelMasterRecovery.exe" : "corvaneMasterRecovery.exe";
         PackageBuilder::Tree swapped = PackageBuilder::sampleProduct();
@@ -319,8 +338,9 @@ private slots:
     void retryThenCloseWhileDownloading()
     {
         auto w = makeWindow();
-        auto* task = w->findChild<TaskThread*>();
-        task->setUrl(m_server.baseUrl() + QStringLiteral("/missing.7z"));
+        auto* flow = w->findChild<InstallFlow*>();
+        auto* task = flow->taskThread();
+        flow->setPackageUrl(m_server.baseUrl() + QStringLiteral("/missing.7z"));
         QSemaphore hold;
         std::atomic<int> failures{0};
         const auto holdFirst = [&] {
@@ -338,7 +358,7 @@ private slots:
         QTRY_COMPARE(failures.load(), 2);
         QTRY_VERIFY(retry->isVisible());
 
-        task->setUrl(m_server.baseUrl() + "/test/trickle?bytes=100000000&chunk=1000&delay_ms=50");
+        flow->setPackageUrl(m_server.baseUrl() + "/test/trickle?bytes=100000000&chunk=1000&delay_ms=50");
         QTest::mouseClick(retry, Qt::LeftButton);
         QTRY_VERIFY(task->isRunning());
         answerNextBox(QMessageBox::Yes);

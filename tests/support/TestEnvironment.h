@@ -107,7 +107,7 @@ struct InstallOutcome
 };
 
 // Starts the thread and waits for it to end (a run that does not end in time shows as -100).
-inline InstallOutcome runInstall(InstallThread& thread, int timeoutMs = 120000)
+inline InstallOutcome runInstall(InstallThread& thread, const InstallRequest& request, int timeoutMs = 120000)
 {
     InstallOutcome outcome;
     QObject context;
@@ -118,7 +118,7 @@ inline InstallOutcome runInstall(InstallThread& thread, int timeoutMs = 120000)
                      [&](int code) { outcome.endings << code; });
     // Queued last: everything emitted has arrived once this has.
     QObject::connect(&thread, &QThread::finished, &context, [&] { outcome.finished = true; });
-    thread.start();
+    thread.install(request);
     (void)QTest::qWaitFor([&] { return outcome.finished; }, timeoutMs);
     return outcome;
 }
