@@ -117,6 +117,21 @@ private slots:
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
     }
 
+    // Every picture of every page waits for the first frame: a rule with a
+    // url() in a page widget's own style sheet would be decoded while the
+    // form is built.
+    void pagePicturesWaitForTheFirstFrame()
+    {
+        nerixSetupOnline window;
+        auto* pages = child<QStackedWidget>(window, "stackedWidget");
+        for (int index = 0; index < pages->count(); ++index) {
+            QList<QWidget*> widgets = pages->widget(index)->findChildren<QWidget*>();
+            widgets << pages->widget(index);
+            for (QWidget* widget : qAsConst(widgets))
+                QVERIFY2(!widget->styleSheet().contains("url("), qPrintable(widget->objectName()));
+        }
+    }
+
     // Return alone installs and starts; the tick, the link, a failure and the
     // retry are reached with Tab. A test channel with a non-ASCII name, against
     // a receiver that reads every post and never answers: every event still
