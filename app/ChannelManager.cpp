@@ -96,7 +96,8 @@ ChannelFields ChannelManager::parseChannel(const QString& param)
     const ChannelFields fields = parse(param);
     const ChannelParts parts = param.isEmpty() ? ChannelParts() : splitChannel(param);
     if (parts.hasType)
-        qDebug() << "CCCCCCCCCCCCCCCCCCC" << fields.channelName << parts.type << fields.mode << fields.channelId;
+        qDebug() << "CCCCCCCCCCCCCCCCCCC" << fields.channelName << parts.type << fields.mode
+                 << fields.channelId;
     else
         qDebug() << fields.channelName << fields.mode;
     return fields;

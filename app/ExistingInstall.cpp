@@ -13,7 +13,8 @@ QString checkAlreadyInstall()
     // An installation without administrator rights is the user's own.
     QString value;
     for (const Registry::Hive hive : {Registry::Hive::CurrentUser, Registry::Hive::LocalMachine}) {
-        value = Registry::readString(Registry::uninstallKey(hive, keyName), QStringLiteral("UninstallString"));
+        value =
+            Registry::readString(Registry::uninstallKey(hive, keyName), QStringLiteral("UninstallString"));
         if (!value.isEmpty())
             break;
     }

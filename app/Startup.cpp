@@ -2,8 +2,8 @@
 
 #include "BuildConfig.h"
 #include "app/ExistingInstall.h"
-#include "app/QuestionBox.h"
 #include "app/LogHandler.h"
+#include "app/QuestionBox.h"
 #include "app/Resources.h"
 #include "app/SingleApplication.h"
 #include "app/Translator.h"
@@ -73,8 +73,8 @@ int runInstaller(int argc, char** argv)
     nerixSetupOnline window;
     // A logout during the install waits for the user's word, with the
     // window's own message as the reason.
-    Signals::holdSessionEndWhile(&window, [&window] { return window.workersRunning(); },
-                                 QStringLiteral("正在安装中，请不要关闭…"));
+    Signals::holdSessionEndWhile(
+        &window, [&window] { return window.workersRunning(); }, QStringLiteral("正在安装中，请不要关闭…"));
     window.setLaunchParameter(param);
     app.setActivationWindow(&window, true);
     window.show();

@@ -49,7 +49,8 @@ int main(int argc, char** argv)
     if (mode == QLatin1String("download") && parser.isSet(url) && parser.isSet(bytes)) {
         result = DownloadBench(parser.value(url), parser.value(bytes).toLongLong()).run();
     } else if (mode == QLatin1String("fetch") && parser.isSet(url) && parser.isSet(bytes)) {
-        result = FetchBench(parser.value(url), parser.value(bytes).toLongLong(), !parser.isSet(unsigned_)).run();
+        result =
+            FetchBench(parser.value(url), parser.value(bytes).toLongLong(), !parser.isSet(unsigned_)).run();
     } else if (mode == QLatin1String("install") && parser.isSet(package) && parser.isSet(installDir) &&
                parser.isSet(installerDir)) {
         result =

@@ -55,7 +55,8 @@ void DownloadManager::globalInit()
             return false;
         // Which TLS a report is about: Schannel on Windows, OpenSSL here.
         if (const curl_version_info_data* info = curl->version_info(CURLVERSION_NOW))
-            qDebug() << "load libcurl" << info->version << (info->ssl_version ? info->ssl_version : "without TLS");
+            qDebug() << "load libcurl" << info->version
+                     << (info->ssl_version ? info->ssl_version : "without TLS");
         return true;
     }();
     Q_UNUSED(ready)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "BuildConfig.h"
 #include "download/PackageHasher.h"
 #include "download/PackageSignature.h"
-#include "BuildConfig.h"
 #include "download/ProgressThrottle.h"
 #include "download/RetryPolicy.h"
 

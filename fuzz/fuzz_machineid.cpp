@@ -20,17 +20,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
 
     const QString firmware = Smbios::systemUuid(input);
-    static const QRegularExpression uuid(QStringLiteral("^([0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12})?$"));
+    static const QRegularExpression uuid(
+        QStringLiteral("^([0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12})?$"));
     if (!uuid.match(firmware).hasMatch())
         std::abort();
 
     int queries = 0;
-    const QString id = computeMachineIdentifier({[&](const QString& commandLine) {
-                                                     ++queries;
-                                                     return commandLine.endsWith(QLatin1String("UUID")) ? uuidOut
-                                                                                                       : cpuOut;
-                                                 },
-                                                 [&] { return firmware; }, [] { return QStringLiteral("id"); }});
+    const QString id =
+        computeMachineIdentifier({[&](const QString& commandLine) {
+                                      ++queries;
+                                      return commandLine.endsWith(QLatin1String("UUID")) ? uuidOut : cpuOut;
+                                  },
+                                  [&] { return firmware; },
+                                  [] {
+                                      return QStringLiteral("id");
+                                  }});
     static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{32}$"));
     if (!hex.match(id).hasMatch() || queries < 1 || queries > 2)
         std::abort();

@@ -90,8 +90,8 @@ void InstallThread::run()
 
     const QString extractDir = QFileInfo(request.packagePath).path();
     qDebug() << "unzip dir" << extractDir;
-    const bool extracted = runSevenZip(
-        {QStringLiteral("x"), request.packagePath, QStringLiteral("-o") + extractDir, QStringLiteral("-aoa")});
+    const bool extracted = runSevenZip({QStringLiteral("x"), request.packagePath,
+                                        QStringLiteral("-o") + extractDir, QStringLiteral("-aoa")});
     if (cancelled())
         return;
     if (!extracted) {
@@ -209,7 +209,8 @@ bool InstallThread::copyTree(Run& run, const QString& sourceDir, double span, do
             qDebug() << "skip link to outside" << path;
             continue;
         }
-        const QString destination = run.installDir + QLatin1Char('/') + QDir(sourceDir).relativeFilePath(path);
+        const QString destination =
+            run.installDir + QLatin1Char('/') + QDir(sourceDir).relativeFilePath(path);
         const QString destinationDir = QFileInfo(destination).path();
         if (!QFileInfo::exists(destinationDir))
             QDir().mkpath(destinationDir);
@@ -230,7 +231,8 @@ bool InstallThread::copyTree(Run& run, const QString& sourceDir, double span, do
 
 void InstallThread::writeUninstallRegistry(const Run& run)
 {
-    writeUninstallEntry(productDisplayName(), productExePath(run.installDir), uninstallerExePath(run.installDir));
+    writeUninstallEntry(productDisplayName(), productExePath(run.installDir),
+                        uninstallerExePath(run.installDir));
 }
 
 void InstallThread::writeFiles(Run& run, const ChannelFields& channel)
@@ -251,8 +253,8 @@ void InstallThread::writeFiles(Run& run, const ChannelFields& channel)
     QFile channelFile(channelPath);
     if (channelFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         run.installDir = QDir::toNativeSeparators(run.installDir);
-        channelFile.write(QString(channel.channelName + QLatin1Char(',') + channel.signature() + QLatin1Char(',') +
-                                  channel.channelId)
+        channelFile.write(QString(channel.channelName + QLatin1Char(',') + channel.signature() +
+                                  QLatin1Char(',') + channel.channelId)
                               .toUtf8());
         channelFile.close();
     }

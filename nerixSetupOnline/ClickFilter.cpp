@@ -34,8 +34,7 @@ bool ClickFilter::eventFilter(QObject* watched, QEvent* event)
         return false;
     const bool key = isActivationKey(event);
     const bool button = qobject_cast<QAbstractButton*>(watched) != nullptr;
-    const QEvent::Type mouse =
-        it->on == On::Press ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease;
+    const QEvent::Type mouse = it->on == On::Press ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease;
     if (key || (!button && event->type() == mouse)) {
         // A copy: the action may close the window, and the filter with it.
         const std::function<void()> run = it->run;

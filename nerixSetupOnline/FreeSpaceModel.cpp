@@ -36,7 +36,8 @@ FreeSpaceModel::~FreeSpaceModel()
 
 QString FreeSpaceModel::freeText(const QString& driveKey) const
 {
-    return isKnown(driveKey) ? WindowLogic::freeSpaceText(double(freeBytes(driveKey)) / kBytesPerGiB) : QString();
+    return isKnown(driveKey) ? WindowLogic::freeSpaceText(double(freeBytes(driveKey)) / kBytesPerGiB)
+                             : QString();
 }
 
 void FreeSpaceModel::queryNow(const QString& path)

@@ -12,7 +12,9 @@ FocusRing* setUpKeyboardAndReaders(Ui::nerixSetupOnlineClass& ui)
     const QColor accent = greenTheme ? QColor(0x21, 0xAD, 0x36) : QColor(0x3B, 0x7E, 0xEE);
     const qreal buttonRadius = greenTheme ? 4 : 8;
     auto* focusRing = new FocusRing(ui.frame, accent);
-    const auto tr = [](const char* key) { return QCoreApplication::translate("nerixSetupOnline", key); };
+    const auto tr = [](const char* key) {
+        return QCoreApplication::translate("nerixSetupOnline", key);
+    };
     struct Control
     {
         QWidget* widget;

@@ -67,7 +67,9 @@ nerixSetupOnline::~nerixSetupOnline()
 // Every label that acts as a button sends its event before it acts.
 void nerixSetupOnline::connectControls()
 {
-    const auto report = [this](const char* event) { operationLog->send(QLatin1String(event)); };
+    const auto report = [this](const char* event) {
+        operationLog->send(QLatin1String(event));
+    };
     clicks->add(ui.lbClose, [this] { requestClose(); });
     clicks->add(
         ui.label_min,
@@ -208,7 +210,8 @@ bool nerixSetupOnline::confirmClose()
 {
     QMessageBox box(QMessageBox::Question, QObject::tr("language2"),
                     flow->phase() == InstallFlow::Phase::Installed ? tr("language3") : tr("language4"),
-                    QMessageBox::Yes | QMessageBox::No, nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+                    QMessageBox::Yes | QMessageBox::No, nullptr,
+                    Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     applyYesNoCaptions(box);
     return box.exec() == QMessageBox::Yes;
 }

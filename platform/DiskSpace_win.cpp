@@ -1,9 +1,9 @@
 #include "platform/DiskSpace.h"
 
+#include <windows.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QUuid>
-#include <windows.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -42,8 +42,8 @@ QString knownFolder(REFKNOWNFOLDERID id)
 // UAC may not in Program Files.
 bool canCreateFolderIn(const QString& parent)
 {
-    const QString probe = QDir::toNativeSeparators(
-        parent + QStringLiteral("/nerix-") + QUuid::createUuid().toString(QUuid::WithoutBraces));
+    const QString probe = QDir::toNativeSeparators(parent + QStringLiteral("/nerix-") +
+                                                   QUuid::createUuid().toString(QUuid::WithoutBraces));
     if (!CreateDirectoryW(wide(probe), nullptr))
         return false;
     RemoveDirectoryW(wide(probe));

@@ -1,6 +1,5 @@
-#include "platform/DownloadIo.h"
-
 #include "platform/CurlLibrary.h"
+#include "platform/DownloadIo.h"
 
 #include <winsock2.h>
 
@@ -24,5 +23,6 @@ CURLcode DownloadIo::applyTlsTrust(const CurlLibrary& libcurl, CURL* curl)
     // Trust what Windows trusts: its own certificate store. A revocation
     // list that cannot be reached (a TLS-inspecting proxy, a closed network)
     // must not fail the download; a certificate listed as revoked still does.
-    return libcurl.easy_setopt(curl, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_NATIVE_CA | CURLSSLOPT_REVOKE_BEST_EFFORT));
+    return libcurl.easy_setopt(curl, CURLOPT_SSL_OPTIONS,
+                               long(CURLSSLOPT_NATIVE_CA | CURLSSLOPT_REVOKE_BEST_EFFORT));
 }

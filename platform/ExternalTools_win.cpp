@@ -1,11 +1,11 @@
 #include "platform/ExternalTools.h"
 
+#include <windows.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
-#include <windows.h>
 
 QString ExternalTools::sevenZipProgram()
 {
@@ -18,8 +18,9 @@ QString systemFolder()
 {
     wchar_t folder[MAX_PATH];
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? QDir::fromNativeSeparators(QString::fromWCharArray(folder, int(length)))
-                                           : QString();
+    return length > 0 && length < MAX_PATH
+               ? QDir::fromNativeSeparators(QString::fromWCharArray(folder, int(length)))
+               : QString();
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 #include "platform/FileCopy.h"
 
+#include <windows.h>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <aclapi.h>
 #include <string>
-#include <windows.h>
 
 namespace {
 
@@ -19,9 +19,9 @@ bool inheritFolderPermissions(const std::wstring& path)
     ACL empty;
     if (!InitializeAcl(&empty, sizeof empty, ACL_REVISION))
         return false;
-    const DWORD result = SetNamedSecurityInfoW(const_cast<wchar_t*>(path.c_str()), SE_FILE_OBJECT,
-                                               DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION,
-                                               nullptr, nullptr, &empty, nullptr);
+    const DWORD result = SetNamedSecurityInfoW(
+        const_cast<wchar_t*>(path.c_str()), SE_FILE_OBJECT,
+        DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, &empty, nullptr);
     if (result != ERROR_SUCCESS)
         qDebug() << "permissions not inherited" << QString::fromStdWString(path) << result;
     return result == ERROR_SUCCESS;

@@ -1,10 +1,10 @@
 #include "platform/Launcher.h"
 
+#include <windows.h>
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <windows.h>
 #include <shellapi.h>
 
 namespace {

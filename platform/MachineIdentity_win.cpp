@@ -1,5 +1,4 @@
 #include "platform/MachineIdentity.h"
-
 #include "platform/Smbios.h"
 
 #include <windows.h>

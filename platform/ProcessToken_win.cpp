@@ -9,8 +9,8 @@ bool ProcessToken::isElevated()
         return false;
     TOKEN_ELEVATION elevation = {};
     DWORD size = 0;
-    const bool elevated =
-        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) && elevation.TokenIsElevated;
+    const bool elevated = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+                          elevation.TokenIsElevated;
     CloseHandle(token);
     return elevated;
 }

@@ -78,7 +78,8 @@ bool Registry::writeStrings(const Key& key, const QVector<QPair<QString, QString
     const QString temporary = file + QStringLiteral(".new");
     QFile out(temporary);
     const bool written =
-        out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(text) == text.size() && out.flush() &&
+        out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(text) == text.size() &&
+        out.flush() &&
         ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(file).constData()) == 0;
     QFile::remove(temporary);
     return written;

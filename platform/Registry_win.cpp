@@ -1,7 +1,7 @@
 #include "platform/Registry.h"
 
-#include <QDebug>
 #include <windows.h>
+#include <QDebug>
 
 namespace {
 
@@ -47,8 +47,9 @@ QString Registry::readString(const Key& key, const QString& name)
 bool Registry::writeStrings(const Key& key, const QVector<QPair<QString, QString>>& values)
 {
     HKEY handle = nullptr;
-    const LONG created = RegCreateKeyExW(rootOf(key.hive), wide(key.path), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                         KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &handle, nullptr);
+    const LONG created =
+        RegCreateKeyExW(rootOf(key.hive), wide(key.path), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &handle, nullptr);
     if (created != ERROR_SUCCESS) {
         qDebug() << "registry" << fullName(key) << "not writable, error" << created;
         return false;

@@ -1,11 +1,11 @@
 #include "platform/Signals.h"
 
+#include <windows.h>
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QPointer>
 #include <QWidget>
-#include <windows.h>
 
 namespace {
 

@@ -13,7 +13,9 @@ constexpr int kUuidSize = 16;
 
 QString formatUuid(const QByteArray& raw)
 {
-    const auto byte = [&raw](int index) { return static_cast<quint8>(raw.at(index)); };
+    const auto byte = [&raw](int index) {
+        return static_cast<quint8>(raw.at(index));
+    };
     if (raw.count('\0') == kUuidSize)
         return QString();
     // Time-low, time-mid and time-high are stored little-endian.

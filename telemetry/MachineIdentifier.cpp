@@ -69,10 +69,11 @@ QString machineIdentifier()
     QMutexLocker locker(&cacheMutex());
     QString& cache = cachedIdentifier();
     if (cache.isEmpty()) {
-        cache = computeMachineIdentifier({[](const QString& commandLine) {
-                                              return ExternalTools::runMachineQuery(commandLine, kQueryTimeoutMs);
-                                          },
-                                          &MachineIdentity::firmwareUuid, &MachineIdentity::installationId});
+        cache =
+            computeMachineIdentifier({[](const QString& commandLine) {
+                                          return ExternalTools::runMachineQuery(commandLine, kQueryTimeoutMs);
+                                      },
+                                      &MachineIdentity::firmwareUuid, &MachineIdentity::installationId});
     }
     return cache;
 }

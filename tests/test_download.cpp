@@ -275,7 +275,8 @@ private slots:
         QSignalSpy success(&thread, &TaskThread::updateSuccess);
         QSignalSpy waiting(thread.downloadManager(), &DownloadManager::waitingToResume);
         for (bool racing : {true, false}) {
-            thread.download({url(QStringLiteral("/test/flaky?file=%1&cut=1000&racing=%2").arg(m_path).arg(racing))});
+            thread.download(
+                {url(QStringLiteral("/test/flaky?file=%1&cut=1000&racing=%2").arg(m_path).arg(racing))});
             QVERIFY(racing || waiting.wait(30000));
             const QDeadlineTimer twoSeconds(2000);
             thread.cancelAndWait();

@@ -5,8 +5,8 @@
 #include "BuildConfig.h"
 #include "app/ChannelManager.h"
 #include "install/Shortcuts.h"
-#include "platform/FileCopy.h"
 #include "install/UninstallRegistry.h"
+#include "platform/FileCopy.h"
 #include "platform/Registry.h"
 #include "support/PackageBuilder.h"
 #include "support/TestEnvironment.h"
@@ -129,8 +129,9 @@ private slots:
         // of the user's: the log says which link is missing and why.
         QVERIFY(QFile::remove(desktop + '/' + name + ".lnk") &&
                 PackageBuilder::writeTree(desktop, {{name + ".lnk", "mine"}}));
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^shortcut failed \".*/" +
-                                                            QRegularExpression::escape(name) + "\\.lnk\" \".+\"$"));
+        QTest::ignoreMessage(QtDebugMsg,
+                             QRegularExpression("^shortcut failed \".*/" + QRegularExpression::escape(name) +
+                                                "\\.lnk\" \".+\"$"));
         QCOMPARE(runInstall(thread, request).result(), -1);
         QCOMPARE(filesBelow(installDir), expected);
         QCOMPARE(QFileInfo(menu + '/' + name + ".lnk").symLinkTarget(), productExe);

@@ -336,7 +336,8 @@ private slots:
         const char* uuid = "4C4C4544-0051-3510-8057-B4C04F4B4A32";
         const char* uuidMd5 = "1ddaa8f825ef9c4d0d8b329d979d63cf";
         const char* installMd5 = "19ad89bc3e3c9d7ef68b89523eff1987";
-        row("hardware UUID", "UUID       \r\n4C4C4544-0051-3510-8057-B4C04F4B4A32  \r\n\r\n", "x", "x", uuidMd5);
+        row("hardware UUID", "UUID       \r\n4C4C4544-0051-3510-8057-B4C04F4B4A32  \r\n\r\n", "x", "x",
+            uuidMd5);
         row("placeholder inside, two processors", "UUID\r\n03000200-FFFFFFFF-0500\r\n",
             "PROCESSORID  \r\nBFEBFBFF000906EA  \r\nBFEBFBFF000906ED  \r\n\r\n", "x",
             "b713e7495042c05cf94c3ff68f2c3b6f");
@@ -346,13 +347,16 @@ private slots:
             "a667afad714a91704b2005eb10d124ac");
         // Wine's tool answers in UTF-16.
         row("UTF-16 with byte-order mark",
-            QByteArray("\xFF\xFE") + QByteArray::fromRawData(reinterpret_cast<const char*>(u"UUID \r\n"), 14) +
-                QByteArray::fromRawData(reinterpret_cast<const char*>(u"4C4C4544-0051-3510-8057-B4C04F4B4A32"), 72),
+            QByteArray("\xFF\xFE") +
+                QByteArray::fromRawData(reinterpret_cast<const char*>(u"UUID \r\n"), 14) +
+                QByteArray::fromRawData(
+                    reinterpret_cast<const char*>(u"4C4C4544-0051-3510-8057-B4C04F4B4A32"), 72),
             "x", "x", uuidMd5);
         // No tool, or one that does not answer this query.
         row("no answer: the firmware's UUID", "", "x", uuid, uuidMd5);
         row("no answer, no firmware UUID: the installation's id", "", "x", "", installMd5);
-        row("placeholder, no processor id: the installation's id", "UUID\r\nFFFFFFFF\r\n", "", "x", installMd5);
+        row("placeholder, no processor id: the installation's id", "UUID\r\nFFFFFFFF\r\n", "", "x",
+            installMd5);
     }
 
     void identifier()
@@ -366,7 +370,10 @@ private slots:
                    : query == "wmic cpu get processorid" ? cpuOut
                                                          : "?";
         };
-        QTEST(computeMachineIdentifier({answer, [&] { return firmware; }, [] { return QStringLiteral("install"); }}),
+        QTEST(computeMachineIdentifier({answer, [&] { return firmware; },
+                                        [] {
+                                            return QStringLiteral("install");
+                                        }}),
               "expected");
     }
 
@@ -375,9 +382,12 @@ private slots:
     {
         QTest::addColumn<QByteArray>("table");
         QTest::addColumn<QString>("expected");
-        const QByteArray uuid = QByteArray::fromHex("44454c4c51001035805" "7b4c04f4b4a32");
+        const QByteArray uuid = QByteArray::fromHex("44454c4c51001035805"
+                                                    "7b4c04f4b4a32");
         // A BIOS structure with two strings, then the system structure, then the end.
-        const QByteArray bios = QByteArray::fromHex("0018000001020000") + QByteArray(16, '\0') + QByteArrayLiteral("Vendor\0" "1.0\0\0");
+        const QByteArray bios = QByteArray::fromHex("0018000001020000") + QByteArray(16, '\0') +
+                                QByteArrayLiteral("Vendor\0"
+                                                  "1.0\0\0");
         const QByteArray system = QByteArray::fromHex("011b0100010203") + QByteArray(1, '\0') + uuid +
                                   QByteArray::fromHex("0600000000");
         const QByteArray end = QByteArray::fromHex("7f040200") + QByteArray(2, '\0');
@@ -388,9 +398,10 @@ private slots:
                 header += char((size >> shift) & 0xff);
             return header + structures;
         };
-        QTest::newRow("after another structure") << raw(bios + system + end) << "4C4C4544-0051-3510-8057-B4C04F4B4A32";
-        QTest::newRow("all zero: not present") << raw(QByteArray(system).replace(uuid, QByteArray(16, '\0')) + end)
-                                              << QString();
+        QTest::newRow("after another structure")
+            << raw(bios + system + end) << "4C4C4544-0051-3510-8057-B4C04F4B4A32";
+        QTest::newRow("all zero: not present")
+            << raw(QByteArray(system).replace(uuid, QByteArray(16, '\0')) + end) << QString();
         QTest::newRow("all F: kept for the placeholder rule")
             << raw(QByteArray(system).replace(uuid, QByteArray(16, '\xff')))
             << "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF";
@@ -415,8 +426,10 @@ private slots:
         const QString id = machineIdentifier();
         qputenv("PATH", path);
         QByteArray machineId = readAll(QStringLiteral("/etc/machine-id")).trimmed();
-        machineId = machineId.isEmpty() ? readAll(QStringLiteral("/var/lib/dbus/machine-id")).trimmed() : machineId;
-        QCOMPARE(id, QString::fromLatin1(QCryptographicHash::hash(machineId, QCryptographicHash::Md5).toHex()));
+        machineId =
+            machineId.isEmpty() ? readAll(QStringLiteral("/var/lib/dbus/machine-id")).trimmed() : machineId;
+        QCOMPARE(id,
+                 QString::fromLatin1(QCryptographicHash::hash(machineId, QCryptographicHash::Md5).toHex()));
     }
 
     // The whole body byte for byte; quotes and non-ASCII in the channel stay valid JSON.
@@ -429,8 +442,7 @@ private slots:
             "\"phoneModel\":\"\",\"phoneOs\":2,\"phoneOsVersion\":\"\",\"type\":38}");
         const OperationLogRecord record(QStringLiteral("pc-install-go"), QString::fromUtf8("春季\"推广\\"),
                                         QStringLiteral("a1\"b2"));
-        QCOMPARE(record.toJson(),
-                 expected.arg(greenTheme ? 27 : 25).arg(machineIdentifier()));
+        QCOMPARE(record.toJson(), expected.arg(greenTheme ? 27 : 25).arg(machineIdentifier()));
     }
 };
 

@@ -260,9 +260,10 @@ private slots:
             QCOMPARE(installEnabled(), press == 1 && enough);
             // An install button that cannot be pressed looks it: grey, in both editions.
             for (const char* button : {"btnSetupview", "btnSetupview_2"})
-                QCOMPARE(child(*w, button)->grab().toImage().pixelColor(QPoint(10, 24) * w->devicePixelRatioF()) ==
-                             QColor(206, 206, 206),
-                         !installEnabled());
+                QCOMPARE(
+                    child(*w, button)->grab().toImage().pixelColor(QPoint(10, 24) * w->devicePixelRatioF()) ==
+                        QColor(206, 206, 206),
+                    !installEnabled());
             QCOMPARE(controls(root).contains("tick " + n[1]), press == 0);
             if (press == 0) {
                 answerNextModal([](QWidget* dialog) {
@@ -322,8 +323,7 @@ private slots:
     {
         auto w = makeWindow();
         QVERIFY(QDir(w->installFolder()).removeRecursively()); // an earlier case's installation
-        const QString served =
-            m_work.path() + "/server" + QUrl(w->packageDownloadUrl()).path();
+        const QString served = m_work.path() + "/server" + QUrl(w->packageDownloadUrl()).path();
         const QString real = m_work.filePath("real.7z"),
                       exe = greenTheme ? "quorbelMasterRecovery.exe" : "corvaneMasterRecovery.exe";
         PackageBuilder::Tree swapped = PackageBuilder::sampleProduct();

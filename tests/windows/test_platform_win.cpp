@@ -5,6 +5,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/Registry.h"
 
+#include <windows.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,7 +13,6 @@
 #include <aclapi.h>
 #include <sddl.h>
 #include <thread>
-#include <windows.h>
 
 namespace {
 
@@ -34,9 +34,9 @@ bool setDacl(const QString& path, const wchar_t* sddl, SECURITY_INFORMATION prot
     BOOL present = FALSE, defaulted = FALSE;
     PACL dacl = nullptr;
     GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
-    const DWORD result = SetNamedSecurityInfoW(const_cast<wchar_t*>(wide(native(path))), SE_FILE_OBJECT,
-                                               DACL_SECURITY_INFORMATION | protection, nullptr, nullptr, dacl,
-                                               nullptr);
+    const DWORD result =
+        SetNamedSecurityInfoW(const_cast<wchar_t*>(wide(native(path))), SE_FILE_OBJECT,
+                              DACL_SECURITY_INFORMATION | protection, nullptr, nullptr, dacl, nullptr);
     LocalFree(descriptor);
     return result == ERROR_SUCCESS;
 }
@@ -49,8 +49,8 @@ QString daclOf(const QString& path)
                               nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
         return QString();
     LPWSTR text = nullptr;
-    ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
-                                                         &text, nullptr);
+    ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
+                                                         DACL_SECURITY_INFORMATION, &text, nullptr);
     const QString result = QString::fromWCharArray(text);
     LocalFree(text);
     LocalFree(descriptor);
@@ -100,17 +100,21 @@ private slots:
     void movedFileTakesItsFolderPermissions()
     {
         QTemporaryDir dir;
-        const QString from = dir.filePath(QStringLiteral("download")), to = dir.filePath(QStringLiteral("apps"));
+        const QString from = dir.filePath(QStringLiteral("download")),
+                      to = dir.filePath(QStringLiteral("apps"));
         QVERIFY(QDir().mkpath(from) && QDir().mkpath(to));
         QVERIFY(QFile(from + QStringLiteral("/product.exe")).open(QIODevice::WriteOnly));
         // The profile's file: the installing user alone; the folder: readable by every user.
-        QVERIFY(setDacl(from + QStringLiteral("/product.exe"), L"D:P(A;;FA;;;OW)", PROTECTED_DACL_SECURITY_INFORMATION));
-        QVERIFY(setDacl(to, L"D:P(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)", PROTECTED_DACL_SECURITY_INFORMATION));
+        QVERIFY(setDacl(from + QStringLiteral("/product.exe"), L"D:P(A;;FA;;;OW)",
+                        PROTECTED_DACL_SECURITY_INFORMATION));
+        QVERIFY(
+            setDacl(to, L"D:P(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)", PROTECTED_DACL_SECURITY_INFORMATION));
         QVERIFY(QFile(to + QStringLiteral("/fresh.exe")).open(QIODevice::WriteOnly));
 
         // Wine gives a new file its default permissions rather than the
         // folder's inheritable ones; either way the two must agree.
-        QVERIFY(FileCopy::moveOrCopyNew(from + QStringLiteral("/product.exe"), to + QStringLiteral("/product.exe")));
+        QVERIFY(FileCopy::moveOrCopyNew(from + QStringLiteral("/product.exe"),
+                                        to + QStringLiteral("/product.exe")));
         QCOMPARE(daclOf(to + QStringLiteral("/product.exe")), daclOf(to + QStringLiteral("/fresh.exe")));
     }
 
@@ -122,7 +126,8 @@ private slots:
         const Registry::Key user = Registry::uninstallKey(Registry::Hive::CurrentUser, name);
         QCOMPARE(Registry::readString(user, QStringLiteral("UninstallString")), QString());
         HKEY handle = nullptr;
-        QCOMPARE(RegOpenKeyExW(HKEY_CURRENT_USER, wide(user.path), 0, KEY_READ, &handle), LONG(ERROR_FILE_NOT_FOUND));
+        QCOMPARE(RegOpenKeyExW(HKEY_CURRENT_USER, wide(user.path), 0, KEY_READ, &handle),
+                 LONG(ERROR_FILE_NOT_FOUND));
 
         const Registry::Key machine = Registry::uninstallKey(Registry::Hive::LocalMachine, name);
         QVERIFY(Registry::writeStrings(machine, {{QStringLiteral("DisplayName"), name}}));
