@@ -12,22 +12,28 @@ constexpr size_t kMaxWaitingBytes = 8 * 1024 * 1024;
 
 PackageHasher::PackageHasher()
 {
-    // Picks the fastest BLAKE2b for this processor; any thread, any number of
-    // times. It fails only without a random source, which hashing does not need.
-    if (sodium_init() < 0)
-        qWarning() << "load libsodium has no random source";
     crypto_generichash_init(&m_state, nullptr, 0, kDigestBytes);
-    m_thread = std::thread(&PackageHasher::hashPieces, this);
 }
 
 PackageHasher::~PackageHasher()
 {
+    if (!m_thread.joinable())
+        return;
     {
         const std::lock_guard<std::mutex> lock(m_lock);
         m_stop = true;
     }
     m_changed.notify_all();
     m_thread.join();
+}
+
+void PackageHasher::startThread()
+{
+    // Picks the fastest BLAKE2b for this processor; any thread, any number of
+    // times. It fails only without a random source, which hashing does not need.
+    if (sodium_init() < 0)
+        qWarning() << "load libsodium has no random source";
+    m_thread = std::thread(&PackageHasher::hashPieces, this);
 }
 
 void PackageHasher::hashPieces()
@@ -67,6 +73,8 @@ void PackageHasher::addData(const char* data, size_t bytes)
 {
     if (bytes == 0)
         return;
+    if (!m_thread.joinable())
+        startThread();
     std::unique_lock<std::mutex> lock(m_lock);
     m_changed.wait(lock, [this] { return m_waitingBytes < kMaxWaitingBytes; });
     m_pieces.emplace_back(data, int(bytes));

@@ -12,7 +12,9 @@
 // minisign signature signs, taken without reading the file a second time.
 // The hashing runs on a thread of its own: on a fast link BLAKE2b (about
 // 600 MB/s on one core here) is slower than the transfer, and the download's
-// thread must not wait for it. Not thread-safe: one feeding thread.
+// thread must not wait for it. That thread starts with the first piece, so an
+// installer that checks nothing, and its start-up, never pay for it. Not
+// thread-safe: one feeding thread.
 class PackageHasher
 {
 public:
@@ -31,6 +33,7 @@ public:
     QByteArray result();
 
 private:
+    void startThread();
     void hashPieces();
     // Waits until every piece handed over is hashed.
     void drain(std::unique_lock<std::mutex>& lock);
