@@ -1,5 +1,7 @@
 #include "platform/DiskSpace.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <mutex>
 #include <utility>
 
@@ -9,6 +11,20 @@ std::mutex providerLock;
 std::function<quint64(const QString&)> provider;
 
 } // namespace
+
+QString DiskSpace::nearestExistingFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return QString();
+    QString current = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    while (!QFileInfo::exists(current)) {
+        const QString parent = QFileInfo(current).path();
+        if (parent == current)
+            return QString();
+        current = parent;
+    }
+    return current;
+}
 
 void DiskSpace::setFreeBytesProvider(std::function<quint64(const QString&)> replacement)
 {

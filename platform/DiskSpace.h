@@ -27,6 +27,10 @@ inline QString windowsDriveKey(const QString& path)
     return path.left(1);
 }
 
+// The nearest folder that exists, path itself or an ancestor: a folder yet
+// to be made lands on that one's volume. Empty when none exists.
+QString nearestExistingFolder(const QString& path);
+
 // Test seam: replaces freeBytes() while set; pass an empty function to restore.
 // The provider is called on the query threads.
 void setFreeBytesProvider(std::function<quint64(const QString&)> provider);

@@ -2,27 +2,16 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStorageInfo>
 #include <mntent.h>
 #include <sys/statvfs.h>
 
 namespace {
 
-// The volume of the nearest existing ancestor: a folder that is yet to be
-// created lands on the volume that will hold it.
 QStorageInfo volumeOf(const QString& path)
 {
-    if (path.isEmpty())
-        return QStorageInfo();
-    QString current = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    while (!QFileInfo::exists(current)) {
-        const QString parent = QFileInfo(current).path();
-        if (parent == current)
-            return QStorageInfo();
-        current = parent;
-    }
-    return QStorageInfo(current);
+    const QString existing = DiskSpace::nearestExistingFolder(path);
+    return existing.isEmpty() ? QStorageInfo() : QStorageInfo(existing);
 }
 
 } // namespace

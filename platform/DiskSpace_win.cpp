@@ -75,19 +75,12 @@ quint64 DiskSpace::freeBytes(const QString& path)
     quint64 provided = 0;
     if (providedFreeBytes(path, &provided))
         return provided;
-    if (path.isEmpty())
-        return 0;
-
-    // A folder yet to be made is on the volume of its nearest existing
-    // parent; the query fails on a folder that is not there.
-    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    while (!QFileInfo::exists(existing)) {
-        const QString parent = QFileInfo(existing).path();
-        if (parent == existing)
-            return 0;
-        existing = parent;
-    }
+    // An empty card reader must not raise a box while its path is looked at either.
     const NoCriticalErrorBoxes quiet;
+    // The query fails on a folder that is not there yet.
+    const QString existing = nearestExistingFolder(path);
+    if (existing.isEmpty())
+        return 0;
     // The volume's own free count, not the caller's quota-limited share.
     ULARGE_INTEGER available;
     ULARGE_INTEGER total;
