@@ -1,16 +1,16 @@
 #include "app/Startup.h"
 
 #include "BuildConfig.h"
-#include "app/ExistingInstall.h"
-#include "app/LogHandler.h"
-#include "app/QuestionBox.h"
-#include "app/Resources.h"
+#include "app/Signals.h"
 #include "app/SingleApplication.h"
-#include "app/Translator.h"
+#include "app/TextRendering.h"
+#include "core/ExistingInstall.h"
+#include "core/LogHandler.h"
+#include "core/Resources.h"
+#include "core/Translator.h"
 #include "nerixSetupOnline/PageBackground.h"
+#include "nerixSetupOnline/QuestionBox.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
-#include "platform/Signals.h"
-#include "platform/TextRendering.h"
 
 #include <QDebug>
 #include <QStandardPaths>

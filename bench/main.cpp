@@ -4,8 +4,8 @@
 #include "FetchBench.h"
 #include "FlowBench.h"
 #include "InstallBench.h"
-#include "app/LogHandler.h"
-#include "app/Resources.h"
+#include "core/LogHandler.h"
+#include "core/Resources.h"
 #include "download/DownloadManager.h"
 
 #include <QApplication>

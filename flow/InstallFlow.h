@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ChannelManager.h"
+#include "core/ChannelManager.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
 // Any byte string is a channel string: parsing must never fail and must keep
 // its length limits and well-formed text.
-#include "app/ChannelManager.h"
+#include "core/ChannelManager.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,7 @@
 #include "nerixSetupOnline/nerixSetupOnline.h"
 
 #include "BuildConfig.h"
-#include "app/ChannelManager.h"
-#include "app/QuestionBox.h"
+#include "core/ChannelManager.h"
 #include "flow/InstallFlow.h"
 #include "nerixSetupOnline/ClickFilter.h"
 #include "nerixSetupOnline/FrameShadow.h"
@@ -11,6 +10,7 @@
 #include "nerixSetupOnline/LocationPage.h"
 #include "nerixSetupOnline/PageBackground.h"
 #include "nerixSetupOnline/PageImages.h"
+#include "nerixSetupOnline/QuestionBox.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "telemetry/OperationLog.h"
 

@@ -3,7 +3,7 @@
 // links in the extracted folder; failing packages; the file copy beneath it.
 
 #include "BuildConfig.h"
-#include "app/ChannelManager.h"
+#include "core/ChannelManager.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallRegistry.h"
 #include "platform/FileCopy.h"

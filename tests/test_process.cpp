@@ -1,7 +1,7 @@
 // The log file, written from many threads, and the real executable started
 // as a user would start it.
-#include "app/LogHandler.h"
 #include "app/SingleApplication.h"
+#include "core/LogHandler.h"
 #include "support/TestEnvironment.h"
 
 #include <signal.h>

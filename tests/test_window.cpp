@@ -3,7 +3,7 @@
 // ports: the whole flow by keyboard, screen readers, both languages, the
 // retry and the close.
 #include "BuildConfig.h"
-#include "app/Translator.h"
+#include "core/Translator.h"
 #include "download/DownloadManager.h"
 #include "download/TaskThread.h"
 #include "flow/InstallFlow.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Resources.h"
 #include "app/Startup.h"
+#include "core/Resources.h"
 #include "install/InstallThread.h"
 
 #include <QApplication>

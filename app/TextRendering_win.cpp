@@ -1,4 +1,4 @@
-#include "platform/TextRendering.h"
+#include "app/TextRendering.h"
 
 // Windows' own font rendering, as every other program there has it; its font
 // list is read by the system, not by the program.

@@ -1,4 +1,4 @@
-#include "app/ExistingInstall.h"
+#include "core/ExistingInstall.h"
 
 #include "BuildConfig.h"
 #include "platform/Launcher.h"

@@ -1,4 +1,4 @@
-#include "platform/Signals.h"
+#include "app/Signals.h"
 
 #include <QCoreApplication>
 #include <QDebug>

@@ -1,4 +1,4 @@
-#include "platform/TextRendering.h"
+#include "app/TextRendering.h"
 
 #include <QFont>
 #include <QGuiApplication>

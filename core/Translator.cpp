@@ -1,4 +1,4 @@
-#include "app/Translator.h"
+#include "core/Translator.h"
 
 #include <QCoreApplication>
 #include <QTextCodec>

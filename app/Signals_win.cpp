@@ -1,4 +1,4 @@
-#include "platform/Signals.h"
+#include "app/Signals.h"
 
 #include <windows.h>
 #include <QAbstractNativeEventFilter>

@@ -1,6 +1,6 @@
-#include "app/QuestionBox.h"
+#include "nerixSetupOnline/QuestionBox.h"
 
-#include "app/ExistingInstall.h"
+#include "core/ExistingInstall.h"
 
 #include <QDebug>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "app/ChannelManager.h"
+#include "core/ChannelManager.h"
 
 #include <QCryptographicHash>
 #include <QDebug>
