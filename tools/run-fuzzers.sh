@@ -14,9 +14,9 @@ fi
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DNERIX_FUZZ=ON \
       -DNERIX_BUILD_BENCH=OFF -DNERIX_GREEN_TESTS=OFF >/dev/null
-cmake --build "$build" --target fuzz_channel fuzz_machineid -j"$(nproc)"
+cmake --build "$build" --target fuzz_channel fuzz_machineid fuzz_signature -j"$(nproc)"
 
-for target in fuzz_channel fuzz_machineid; do
+for target in fuzz_channel fuzz_machineid fuzz_signature; do
     corpus="$build/corpus/$target"
     mkdir -p "$corpus"
     # Findings land in the build folder, never in the source tree.
