@@ -177,8 +177,8 @@ size_t DownloadManager::onWrite(const char* data, size_t bytes)
         m_hasher.addData(data, written);
     m_offset += qint64(written);
     m_anyBytes = m_anyBytes || written > 0;
-    // Pre-filter with TaskThread's own rule so only the values it would pass
-    // on cross to the GUI thread; after a restart the bar waits to catch up.
+    // Only values a point apart cross to the GUI thread; after a restart the
+    // bar waits to catch up.
     if (m_total > 0) {
         const double per = m_offset * 100.0 / m_total;
         if (m_throttle.accept(per))

@@ -120,11 +120,6 @@ void nerixSetupOnline::setExitHandler(std::function<void(int)> handler)
     flow->setExitHandler(std::move(handler));
 }
 
-int nerixSetupOnline::phase() const
-{
-    return int(flow->phase());
-}
-
 bool nerixSetupOnline::workersRunning() const
 {
     return flow->isBusy();
@@ -133,11 +128,6 @@ bool nerixSetupOnline::workersRunning() const
 QString nerixSetupOnline::installFolder() const
 {
     return location->installPath();
-}
-
-QString nerixSetupOnline::telemetryRoot() const
-{
-    return operationLog->baseUrl();
 }
 
 QString nerixSetupOnline::packageDownloadUrl() const

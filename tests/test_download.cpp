@@ -49,7 +49,7 @@ class TestDownload : public QObject
         QSignalSpy progress(&thread, &TaskThread::updateProgress);
         QSignalSpy success(&thread, &TaskThread::updateSuccess);
         QSignalSpy failed(&thread, &TaskThread::updateFailed);
-        thread.downloadManager()->setFirstRetryWaitMs(10);
+        thread.findChild<DownloadManager*>()->setFirstRetryWaitMs(10);
         thread.download({from});
         if (!QTest::qWaitFor([&] { return success.count() + failed.count() > 0 && thread.isFinished(); },
                              60000))
@@ -141,9 +141,9 @@ private slots:
         QFETCH(QByteArray, result);
         QFETCH(QStringList, ranges);
         TaskThread thread;
-        thread.downloadManager()->setStallSeconds(1);
+        thread.findChild<DownloadManager*>()->setStallSeconds(1);
         if (QByteArray(QTest::currentDataTag()) != "untrusted tls")
-            thread.downloadManager()->setCaFile(m_tls.certificatePath());
+            thread.findChild<DownloadManager*>()->setCaFile(m_tls.certificatePath());
         QVERIFY(PackageBuilder::writeTree(m_folder, {{"corvanetemp.7z", "x"}})); // left by an earlier run
 
         QCOMPARE(run(thread, from, !from.contains("nolength")), result.isEmpty() ? 0 : 1);
@@ -256,9 +256,9 @@ private slots:
     void cancel()
     {
         TaskThread thread;
-        thread.downloadManager()->setFirstRetryWaitMs(60000);
+        thread.findChild<DownloadManager*>()->setFirstRetryWaitMs(60000);
         QSignalSpy success(&thread, &TaskThread::updateSuccess);
-        QSignalSpy waiting(thread.downloadManager(), &DownloadManager::waitingToResume);
+        QSignalSpy waiting(thread.findChild<DownloadManager*>(), &DownloadManager::waitingToResume);
         for (bool racing : {true, false}) {
             thread.download(
                 {url(QStringLiteral("/test/flaky?file=%1&cut=1000&racing=%2").arg(m_path).arg(racing))});

@@ -276,15 +276,15 @@ private slots:
         }
         auto* flow = w->findChild<InstallFlow*>();
         child<QStackedWidget>(*w, "stackedWidget")->setCurrentIndex(2);
-        QMetaObject::invokeMethod(flow->taskThread(), "updateProgress", Q_ARG(double, 50));
-        QMetaObject::invokeMethod(flow->taskThread(), "updateFailed", Q_ARG(int, -100));
+        QMetaObject::invokeMethod(flow->findChild<TaskThread*>(), "updateProgress", Q_ARG(double, 50));
+        QMetaObject::invokeMethod(flow->findChild<TaskThread*>(), "updateFailed", Q_ARG(int, 0));
         QCOMPARE(controls(root),
                  QStringList({"bar 40", "button " + n[5], "button " + n[4], "button " + n[6]}));
         for (const QString& told : {"label_8 " + QString::number(QAccessible::StateChanged),
                                     "progressBar " + QString::number(QAccessible::ValueChanged),
                                     "proTxt " + QString::number(QAccessible::NameChanged)})
             QVERIFY2(g_announced.contains(told), qPrintable(told));
-        QMetaObject::invokeMethod(flow->installThread(), "installSuccess");
+        QMetaObject::invokeMethod(flow->findChild<InstallThread*>(), "installSuccess");
         QVERIFY(controls(root).contains("button " + n[7]));
 
         for (int index : {0, 1, 2, 3})
@@ -354,14 +354,14 @@ private slots:
     {
         auto w = makeWindow();
         auto* flow = w->findChild<InstallFlow*>();
-        auto* task = flow->taskThread();
+        auto* task = flow->findChild<TaskThread*>();
         flow->setPackageUrl(m_server.baseUrl() + QStringLiteral("/missing.7z"));
         QSemaphore hold;
         std::atomic<int> failures{0};
         const auto holdFirst = [&] {
             failures++ == 0 ? hold.acquire() : void();
         };
-        connect(task->downloadManager(), &DownloadManager::downLoadErr, this, holdFirst,
+        connect(task->findChild<DownloadManager*>(), &DownloadManager::downLoadErr, this, holdFirst,
                 Qt::DirectConnection);
         auto* retry = child(*w, "pushButton_3");
         QTest::mousePress(child(*w, "btnSetupview_2"), Qt::LeftButton);
