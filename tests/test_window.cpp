@@ -312,7 +312,7 @@ private slots:
         child<QStackedWidget>(*w, "stackedWidget")->setCurrentIndex(0);
         QTest::mousePress(child(*w, "lb_custom"), Qt::LeftButton);
         for (const char* event :
-             {"pc-install-selectdir", "pc-install-min", "pc-install-custom", "pc-load-failedcode--100"})
+             {"pc-install-selectdir", "pc-install-min", "pc-install-custom", "pc-load-failedcode-0"})
             QTRY_VERIFY2(m_server.telemetryEvents().contains(event), event);
     }
 
