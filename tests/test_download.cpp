@@ -194,8 +194,6 @@ private slots:
 
         row("prehashed", verified, sign);
         row("legacy", verified, legacy);
-        row("second key", verified,
-            [](const QString& f) { return PackageSigner::sign(f, PackageSigner::testKey('b')); });
         row("through a redirect", verified, sign, QStringLiteral("/test/redirect?to="));
         row("changed byte", changed, [&](const QString& f) { return sign(f) && changeByte(f); });
         row("oversized", QStringLiteral("larger than 4096 bytes"), [](const QString& f) {

@@ -15,8 +15,10 @@ class TestPackageSignature : public QObject
 
     QTemporaryDir m_dir;
     const QByteArray m_file = "the package";
-    QList<QByteArray> m_prehashed, m_legacy; // each text's lines
-    QByteArray m_keyA, m_keyB;               // the key lines of the .pub files
+    QByteArray m_digest = QByteArray(crypto_generichash_BYTES_MAX, '\0'); // what "ED" signs
+    QList<QByteArray> m_prehashed, m_legacy;                              // each text's lines
+    QByteArray m_keyA;                                                    // the key line of test-key-a.pub
+    PackageSignature::Keys m_keys;                                        // b, then a
 
 private slots:
     void initTestCase()
@@ -28,8 +30,15 @@ private slots:
                 PackageSigner::sign(m_dir.filePath(name), PackageSigner::testKey('a'), legacy, "release 1"));
             (legacy ? m_legacy : m_prehashed) = readAll(m_dir.filePath(name + ".minisig")).split('\n');
         }
-        m_keyA = readAll(PackageSigner::testKey('a').replace(".key", ".pub")).split('\n').value(1);
-        m_keyB = readAll(PackageSigner::testKey('b').replace(".key", ".pub")).split('\n').value(1);
+        const auto keyLine = [](char letter) {
+            return readAll(PackageSigner::testKey(letter).replace(".key", ".pub")).split('\n').value(1);
+        };
+        m_keyA = keyLine('a');
+        m_keys = PackageSignature::parseKeys(keyLine('b') + "\n" + m_keyA).value_or(PackageSignature::Keys());
+        QCOMPARE(m_keys.size(), 2);
+        crypto_generichash(reinterpret_cast<unsigned char*>(m_digest.data()), size_t(m_digest.size()),
+                           reinterpret_cast<const unsigned char*>(m_file.constData()), size_t(m_file.size()),
+                           nullptr, 0);
     }
 
     void parse_data()
@@ -86,15 +95,9 @@ private slots:
         QFETCH(bool, legacy);
         QFETCH(int, check);
         const PackageSignature signature(text);
-        unsigned char digest[crypto_generichash_BYTES_MAX];
-        crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(m_file.constData()),
-                           size_t(m_file.size()), nullptr, 0);
-        const auto keys = PackageSignature::parseKeys(m_keyB + "\n" + m_keyA);
-        QVERIFY(keys && keys->size() == 2);
-        const Check found =
-            legacy ? signature.check(*keys, reinterpret_cast<const unsigned char*>(m_file.constData()),
-                                     size_t(m_file.size()))
-                   : signature.check(*keys, digest, sizeof digest);
+        const QByteArray& message = legacy ? m_file : m_digest;
+        const Check found = signature.check(
+            m_keys, reinterpret_cast<const unsigned char*>(message.constData()), size_t(message.size()));
         QCOMPARE(int(found), check);
         QCOMPARE(signature.isWellFormed(), found != Check::Malformed);
         if (found == Check::Verified) {

@@ -316,36 +316,6 @@ private slots:
             QTRY_VERIFY2(m_server.telemetryEvents().contains(event), event);
     }
 
-    // A package swapped on the way, beside the real one's signature, ends on
-    // the failure page with a code of its own and nothing installed; once the
-    // server has the real package again, the retry installs it.
-    void swappedPackage()
-    {
-        auto w = makeWindow();
-        QVERIFY(QDir(w->installFolder()).removeRecursively()); // an earlier case's installation
-        const QString served = m_work.path() + "/server" + QUrl(w->packageDownloadUrl()).path();
-        const QString real = m_work.filePath("real.7z"),
-                      exe = greenTheme ? "quorbelMasterRecovery.exe" : "corvaneMasterRecovery.exe";
-        PackageBuilder::Tree swapped = PackageBuilder::sampleProduct();
-        swapped[exe] = "#!/bin/sh\necho not ours\n";
-        QFile::remove(served + ".minisig");
-        QVERIFY(PackageBuilder::build(real, {{"Vantrel_x64Minimal", PackageBuilder::sampleProduct()}}) &&
-                PackageSigner::sign(real) && QFile::copy(real + ".minisig", served + ".minisig") &&
-                PackageBuilder::build(served, {{"Vantrel_x64Minimal", swapped}}));
-
-        auto* retry = child(*w, "pushButton_3");
-        QTest::mousePress(child(*w, "btnSetupview_2"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(retry->isVisible(), 30000);
-        QVERIFY(child<QLabel>(*w, "proTxt")->text().endsWith("2-!2"));
-        QVERIFY(!QFile::exists(w->installFolder()));
-        QTRY_VERIFY(m_server.telemetryEvents().contains("pc-load-failedcode-2"));
-
-        QVERIFY(QFile::remove(served) && QFile::copy(real, served));
-        QTest::mouseClick(retry, Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(focused(), QStringLiteral("btnSetupview_3"), 60000);
-        QCOMPARE(readAll(w->installFolder() + '/' + exe), PackageBuilder::sampleProduct()[exe]);
-    }
-
     // The failure reaches the window while the download thread is still
     // returning: a retry pressed then must still download again. Yes in the
     // close question then stops the download; what it posted before it
