@@ -59,8 +59,8 @@ private slots:
             raw.resize(size < 0 ? raw.size() : size);
             return text(m_prehashed, line, raw.toBase64());
         };
-        const auto row = [](const char* name, const QByteArray& text, Check check, bool legacy = false) {
-            QTest::newRow(name) << text << legacy << int(check);
+        const auto row = [](const char* name, const QByteArray& signature, Check check, bool legacy = false) {
+            QTest::newRow(name) << signature << legacy << int(check);
         };
         const QByteArray comment = "trusted comment: release 1";
         row("prehashed", text(m_prehashed), Check::Verified);

@@ -1,5 +1,6 @@
 // The compiled catalogues as Qt reads them, the catalogue chosen per
 // language, and the Yes/No captions.
+#include "app/QuestionBox.h"
 #include "app/Translator.h"
 #include "support/TestEnvironment.h"
 
