@@ -92,9 +92,10 @@ unpack() {
     local dir=$work/$1
     # A tree without debian/ is an unpatched one from an older recipe.
     [ -d "$dir/debian" ] && return
-    rm -rf "$dir" "$dir.part"
-    dpkg-source --no-check -x "$(ls "$work"/src/$2_*.dsc)" "$dir.part"
-    mv "$dir.part" "$dir"
+    rm -rf "$dir" "$work/src/$1.part"
+    # Beside the .dsc, or dpkg-source copies the tarballs next to the tree.
+    (cd "$work/src" && dpkg-source --no-check -x "$(ls $2_*.dsc)" "$1.part")
+    mv "$work/src/$1.part" "$dir"
 }
 
 # apt-get source needs deb-src entries. They live in a private apt state for
