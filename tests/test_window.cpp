@@ -123,13 +123,8 @@ private slots:
     void pagePicturesWaitForTheFirstFrame()
     {
         nerixSetupOnline window;
-        auto* pages = child<QStackedWidget>(window, "stackedWidget");
-        for (int index = 0; index < pages->count(); ++index) {
-            QList<QWidget*> widgets = pages->widget(index)->findChildren<QWidget*>();
-            widgets << pages->widget(index);
-            for (QWidget* widget : qAsConst(widgets))
-                QVERIFY2(!widget->styleSheet().contains("url("), qPrintable(widget->objectName()));
-        }
+        for (QWidget* widget : child(window, "stackedWidget")->findChildren<QWidget*>())
+            QVERIFY2(!widget->styleSheet().contains("url("), qPrintable(widget->objectName()));
     }
 
     // Return alone installs and starts; the tick, the link, a failure and the
@@ -290,14 +285,12 @@ private slots:
         for (int index : {0, 1, 2, 3})
             child<QStackedWidget>(*w, "stackedWidget")->setCurrentIndex(index);
         const QRegularExpression url(QStringLiteral("url\\(([^)]*)\\)"));
-        for (QWidget* widget : w->findChildren<QWidget*>()) {
+        for (QWidget* widget : w->findChildren<QWidget*>())
             for (auto it = url.globalMatch(widget->styleSheet()); it.hasNext();)
                 QVERIFY2(!QImage(it.next().captured(1)).isNull(), qPrintable(widget->styleSheet()));
-        }
-        for (const char* row : {"widget", "horizontalLayoutWidget"}) {
+        for (const char* row : {"widget", "horizontalLayoutWidget"})
             for (QLabel* label : child(*w, row)->findChildren<QLabel*>())
                 QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
-        }
         answerNextModal([](QWidget* dialog) {
             qobject_cast<QFileDialog*>(dialog)->selectFile(QDir::tempPath());
             qobject_cast<QDialog*>(dialog)->accept();
