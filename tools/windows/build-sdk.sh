@@ -93,7 +93,8 @@ unpack() {
     # A tree without debian/ is an unpatched one from an older recipe.
     [ -d "$dir/debian" ] && return
     rm -rf "$dir" "$work/src/$1.part"
-    # Beside the .dsc, or dpkg-source copies the tarballs next to the tree.
+    # Beside the .dsc, or dpkg-source copies the tarballs next to the tree;
+    # apt-get checked the files against the archive's signed index already.
     (cd "$work/src" && dpkg-source --no-check -x "$(ls $2_*.dsc)" "$1.part")
     mv "$work/src/$1.part" "$dir"
 }
@@ -186,9 +187,11 @@ build_7zip() (
 # Debian's last two patches make its GnuTLS and NSS flavours; the build
 # here is neither, so they come off again and configure is made anew.
 unpack_curl() (
+    [ -f "$work/curl/.flavours-off" ] && exit 0
+    # A tree left half-way is unpacked afresh.
+    rm -rf "$work/curl"
     unpack curl curl
     cd "$work/curl"
-    [ -f .flavours-off ] && exit 0
     for patch in 99_nss.patch 90_gnutls.patch; do
         patch -R -p1 <"debian/patches/$patch"
     done
