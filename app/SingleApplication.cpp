@@ -128,7 +128,6 @@ void SingleApplication::readMessages()
             in >> message;
             if (!in.commitTransaction())
                 return;
-            emit messageReceived(message);
             if (m_activateOnMessage)
                 activateWindow();
         });

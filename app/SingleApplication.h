@@ -29,9 +29,6 @@ public:
 public slots:
     void activateWindow();
 
-signals:
-    void messageReceived(const QString& message);
-
 private:
     void readMessages();
 

@@ -10,6 +10,7 @@
 #include "core/Translator.h"
 #include "nerixSetupOnline/PageBackground.h"
 #include "nerixSetupOnline/QuestionBox.h"
+#include "nerixSetupOnline/WindowLogic.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 
 #include <QDebug>
@@ -74,7 +75,7 @@ int runInstaller(int argc, char** argv)
     // A logout during the install waits for the user's word, with the
     // window's own message as the reason.
     Signals::holdSessionEndWhile(
-        &window, [&window] { return window.workersRunning(); }, QStringLiteral("正在安装中，请不要关闭…"));
+        &window, [&window] { return window.workersRunning(); }, WindowLogic::installingText());
     window.setLaunchParameter(param);
     app.setActivationWindow(&window, true);
     window.show();

@@ -36,7 +36,7 @@ QJsonObject DownloadBench::run()
     if (!flow || !installButton)
         return {{QStringLiteral("ok"), false},
                 {QStringLiteral("error"), QStringLiteral("window parts missing")}};
-    TaskThread* task = flow->taskThread();
+    TaskThread* task = flow->findChild<TaskThread*>();
     flow->setPackageUrl(m_url);
     // Only the download is measured: the flow must not go on to extract.
     QObject::disconnect(task, &TaskThread::updateSuccess, flow, nullptr);
@@ -52,8 +52,9 @@ QJsonObject DownloadBench::run()
     // Counted where they are emitted, so the count adds no GUI-thread work.
     std::atomic<int> queuedDeliveries{0};
     QObject::connect(
-        task->downloadManager(), &DownloadManager::downProgress, task->downloadManager(),
-        [&queuedDeliveries](double) { ++queuedDeliveries; }, Qt::DirectConnection);
+        task->findChild<DownloadManager*>(), &DownloadManager::downProgress,
+        task->findChild<DownloadManager*>(), [&queuedDeliveries](double) { ++queuedDeliveries; },
+        Qt::DirectConnection);
     int progressUpdates = 0;
     QObject::connect(task, &TaskThread::updateProgress, &window,
                      [&progressUpdates](double) { ++progressUpdates; });

@@ -35,8 +35,8 @@ QJsonObject FlowBench::run()
     QWidget* installButton = window.findChild<QWidget*>(QStringLiteral("btnSetupview_2"));
     if (!flow || !installButton)
         return failure(QStringLiteral("window parts missing"));
-    TaskThread* task = flow->taskThread();
-    InstallThread* install = flow->installThread();
+    TaskThread* task = flow->findChild<TaskThread*>();
+    InstallThread* install = flow->findChild<InstallThread*>();
     flow->setPackageUrl(m_url);
     // The bench driver's own folder is no installer folder.
     flow->setInstallerDir(m_installerDir);

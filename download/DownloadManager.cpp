@@ -20,9 +20,6 @@ namespace {
 // Redirect chains longer than this are treated as loops.
 constexpr long kMaxRedirects = 20;
 constexpr long kReceiveBufferBytes = 100 * 1024;
-// A minisign signature is about 300 bytes; this leaves room for a long
-// trusted comment and nothing for a page or a package served by mistake.
-constexpr int kMaxSignatureBytes = 4096;
 
 bool isHttps(const QByteArray& url)
 {
@@ -148,7 +145,7 @@ void DownloadManager::restartBody()
 
 size_t DownloadManager::keepSignatureBytes(const char* data, size_t bytes)
 {
-    if (m_signatureText.size() + qint64(bytes) > kMaxSignatureBytes) {
+    if (m_signatureText.size() + qint64(bytes) > PackageSignature::kMaxBytes) {
         m_signatureTooLarge = true;
         return 0;
     }
@@ -180,8 +177,8 @@ size_t DownloadManager::onWrite(const char* data, size_t bytes)
         m_hasher.addData(data, written);
     m_offset += qint64(written);
     m_anyBytes = m_anyBytes || written > 0;
-    // Pre-filter with TaskThread's own rule so only the values it would pass
-    // on cross to the GUI thread; after a restart the bar waits to catch up.
+    // Only values a point apart cross to the GUI thread; after a restart the
+    // bar waits to catch up.
     if (m_total > 0) {
         const double per = m_offset * 100.0 / m_total;
         if (m_throttle.accept(per))
@@ -387,7 +384,7 @@ bool DownloadManager::verifyPackage()
         // package; a broken transfer is only a failed download.
         const bool missing = result == CURLE_HTTP_RETURNED_ERROR && status >= 400 && status < 500;
         if (m_signatureTooLarge)
-            qDebug() << "load signature failed: larger than" << kMaxSignatureBytes << "bytes";
+            qDebug() << "load signature failed: larger than" << PackageSignature::kMaxBytes << "bytes";
         else
             qDebug() << "load signature failed" << int(result) << "status" << status;
         m_failure = missing || m_signatureTooLarge ? Failure::Signature : Failure::Transfer;

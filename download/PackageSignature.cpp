@@ -66,6 +66,8 @@ PackageSignature::PackageSignature(const QByteArray& text)
 
 bool PackageSignature::parse(const QByteArray& text)
 {
+    if (text.size() > kMaxBytes)
+        return false;
     QList<QByteArray> lines = text.split('\n');
     for (QByteArray& line : lines) {
         if (line.endsWith('\r'))

@@ -14,6 +14,9 @@ class PackageSignature
 {
 public:
     static constexpr int kKeyIdBytes = 8;
+    // A signature is about 300 bytes; this leaves room for a long trusted
+    // comment and nothing for a page or a package served by mistake.
+    static constexpr int kMaxBytes = 4096;
 
     struct PublicKey
     {
@@ -25,7 +28,7 @@ public:
     // In the order the checks run; each names the first one that failed.
     enum class Check {
         Verified,
-        Malformed,      // not a minisign signature
+        Malformed,      // not a minisign signature, or longer than kMaxBytes
         UnknownKey,     // made with a key that is not built in
         FileChanged,    // the file is not the one that was signed
         CommentChanged, // the trusted comment is not the one that was signed

@@ -2,14 +2,9 @@
 
 #include <cmath>
 
-bool ProgressThrottle::passes(double last, double per)
-{
-    return std::isfinite(per) && per - last >= 1.0;
-}
-
 bool ProgressThrottle::accept(double per)
 {
-    if (!passes(m_last, per))
+    if (!std::isfinite(per) || per - m_last < 1.0)
         return false;
     m_last = per;
     return true;

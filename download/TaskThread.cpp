@@ -45,10 +45,6 @@ TaskThread::~TaskThread()
 
 void TaskThread::cancelAndWait()
 {
-    if (!downloader) {
-        wait();
-        return;
-    }
     // run() clears the flag when it starts, so a cancel that races a fresh
     // start is repeated until the thread has ended.
     downloader->cancel();
@@ -66,11 +62,6 @@ void TaskThread::run()
 {
     const QString fileName = QLatin1String(packageTempName);
     qDebug() << "load zip" << fileName;
-    if (!downloader) {
-        emit updateFailed(int(Failure::NoDownloader));
-        qDebug() << "load zip failed,null" << fileName;
-        return;
-    }
     downloader->resetCancel();
     downloader->downloadFile(m_request.url, fileName);
 }
@@ -79,7 +70,7 @@ void TaskThread::downLoadErr()
 {
     qDebug() << "load update zip failed";
     // Read after the failure was posted, before the window can start another run.
-    const bool rejected = downloader && downloader->lastFailure() == DownloadManager::Failure::Signature;
+    const bool rejected = downloader->lastFailure() == DownloadManager::Failure::Signature;
     emit updateFailed(int(rejected ? Failure::SignatureRejected : Failure::TransferFailed));
 }
 

@@ -11,7 +11,8 @@ struct DownloadRequest
     QString url;
 };
 
-// Runs one blocking package download per start.
+// Runs one blocking package download per start. Its DownloadManager is its
+// child (tests and benchmarks tune it so).
 class TaskThread : public QThread
 {
     Q_OBJECT
@@ -23,7 +24,6 @@ public:
     enum class Failure {
         TransferFailed = 0,
         SignatureRejected = 2, // the package's signature is missing or wrong
-        NoDownloader = -100,
     };
 
     explicit TaskThread(QObject* parent = nullptr);
@@ -31,7 +31,6 @@ public:
 
     // Starts the thread on request (the thread must not be running).
     void download(const DownloadRequest& request);
-    DownloadManager* downloadManager() const { return downloader; }
 
     // Ends a running transfer promptly and waits for the thread.
     void cancelAndWait();

@@ -58,18 +58,6 @@ InstallFlow::~InstallFlow()
     stop();
 }
 
-TaskThread* InstallFlow::taskThread()
-{
-    prepare();
-    return m_taskThread;
-}
-
-InstallThread* InstallFlow::installThread()
-{
-    prepare();
-    return m_installThread;
-}
-
 void InstallFlow::start(const QString& installDir)
 {
     prepare();

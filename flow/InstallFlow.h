@@ -12,8 +12,9 @@ class QNetworkReply;
 class TaskThread;
 
 // The order of an installation: the download, then the install run, their
-// failures and retries, and the launch of the product at the end. Owns both
-// workers; the window shows what this reports and says what the user did.
+// failures and retries, and the launch of the product at the end. Both
+// workers are its children (tests and benchmarks find them so); the window
+// shows what this reports and says what the user did.
 class InstallFlow : public QObject
 {
     Q_OBJECT
@@ -52,9 +53,6 @@ public:
     void launch(const QString& program, QNetworkReply* lastPost);
     // How the process ends after the launch; tests replace it.
     void setExitHandler(std::function<void(int)> handler) { m_exitHandler = std::move(handler); }
-
-    TaskThread* taskThread();
-    InstallThread* installThread();
 
 signals:
     // After the flow's own part, in the order the workers report.

@@ -38,9 +38,3 @@ double passProgress(int copied, int total, double span, double base)
 {
     return static_cast<double>(copied) / static_cast<double>(total) * span + base;
 }
-
-QString withBackslashes(QString path)
-{
-    path.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    return path;
-}

@@ -13,6 +13,3 @@ bool isSkippedInstallerFile(const QString& path);
 
 // Overall percentage after copied of total files in a pass of span from base.
 double passProgress(int copied, int total, double span, double base);
-
-// The installer's text for a path: every "/" turned into "\".
-QString withBackslashes(QString path);

@@ -2,6 +2,7 @@
 
 #include "BuildConfig.h"
 #include "install/FileWalk.h"
+#include "install/ProductFiles.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallRegistry.h"
 #include "platform/ExternalTools.h"
@@ -25,18 +26,6 @@ constexpr int kCancelPollMs = 100;
 bool isUsableInstallDir(const QString& dir)
 {
     return !dir.trimmed().isEmpty() && !QDir(dir).isRoot();
-}
-
-QString productExePath(const QString& installDir)
-{
-    return installDir + (greenTheme ? QStringLiteral("/quorbelMasterRecovery.exe")
-                                    : QStringLiteral("/corvaneMasterRecovery.exe"));
-}
-
-QString uninstallerExePath(const QString& installDir)
-{
-    return installDir + (greenTheme ? QStringLiteral("/quorbelMasterUninst.exe")
-                                    : QStringLiteral("/corvaneMasterUninst.exe"));
 }
 
 } // namespace
@@ -117,8 +106,8 @@ void InstallThread::run()
 
     writeFiles(run, request.channel);
 
-    const QString productExe = productExePath(run.installDir);
-    const QString uninstallerExe = uninstallerExePath(run.installDir);
+    const QString productExe = ProductFiles::program(run.installDir, greenTheme);
+    const QString uninstallerExe = ProductFiles::uninstaller(run.installDir, greenTheme);
     const QString displayName = productDisplayName();
     qDebug() << createDesktopLink(productExe);
     qDebug() << createStartMenuLink(productExe, displayName + QStringLiteral(".lnk"));
@@ -231,8 +220,8 @@ bool InstallThread::copyTree(Run& run, const QString& sourceDir, double span, do
 
 void InstallThread::writeUninstallRegistry(const Run& run)
 {
-    writeUninstallEntry(productDisplayName(), productExePath(run.installDir),
-                        uninstallerExePath(run.installDir));
+    writeUninstallEntry(productDisplayName(), ProductFiles::program(run.installDir, greenTheme),
+                        ProductFiles::uninstaller(run.installDir, greenTheme));
 }
 
 void InstallThread::writeFiles(Run& run, const ChannelFields& channel)

@@ -29,7 +29,6 @@ public:
     void chooseFolder();
     void toggleAgreement();
 
-    bool agreementChecked() const { return m_agreed; }
     QString installPath() const { return m_installPath; }
 
 private:

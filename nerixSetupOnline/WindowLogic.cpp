@@ -1,6 +1,7 @@
 #include "nerixSetupOnline/WindowLogic.h"
 
 #include "BuildConfig.h"
+#include "install/ProductFiles.h"
 
 namespace WindowLogic {
 
@@ -40,16 +41,14 @@ QString packageUrl(int mode, bool green, bool free)
 
 QString installPathFor(const QString& installRoot, bool green)
 {
-    QString path = installRoot + (green ? QStringLiteral("/quorbelMasterRecovery")
-                                        : QStringLiteral("/corvaneMasterRecovery"));
+    QString path = installRoot + QLatin1Char('/') + ProductFiles::folderName(green);
     path.replace(QStringLiteral("//"), QStringLiteral("/"));
     return path;
 }
 
-QString productExecutable(const QString& installPath, bool green)
+QString installingText()
 {
-    return installPath + (green ? QStringLiteral("/quorbelMasterRecovery.exe")
-                                : QStringLiteral("/corvaneMasterRecovery.exe"));
+    return QStringLiteral("正在安装中，请不要关闭…");
 }
 
 QString agreementUrl()

@@ -26,8 +26,9 @@ QString packageUrl(int mode, bool green, bool free);
 // "<root>/corvaneMasterRecovery" (or the second product's folder), with "//" folded.
 QString installPathFor(const QString& installRoot, bool green);
 
-// Product executable inside an install folder.
-QString productExecutable(const QString& installPath, bool green);
+// The progress page's text while the installation runs; also the reason a
+// logout is held for meanwhile.
+QString installingText();
 
 // Page reached by the agreement link.
 QString agreementUrl();

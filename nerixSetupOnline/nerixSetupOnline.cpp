@@ -3,6 +3,7 @@
 #include "BuildConfig.h"
 #include "core/ChannelManager.h"
 #include "flow/InstallFlow.h"
+#include "install/ProductFiles.h"
 #include "nerixSetupOnline/ClickFilter.h"
 #include "nerixSetupOnline/FrameShadow.h"
 #include "nerixSetupOnline/GreenTheme.h"
@@ -120,11 +121,6 @@ void nerixSetupOnline::setExitHandler(std::function<void(int)> handler)
     flow->setExitHandler(std::move(handler));
 }
 
-int nerixSetupOnline::phase() const
-{
-    return int(flow->phase());
-}
-
 bool nerixSetupOnline::workersRunning() const
 {
     return flow->isBusy();
@@ -133,11 +129,6 @@ bool nerixSetupOnline::workersRunning() const
 QString nerixSetupOnline::installFolder() const
 {
     return location->installPath();
-}
-
-QString nerixSetupOnline::telemetryRoot() const
-{
-    return operationLog->baseUrl();
 }
 
 QString nerixSetupOnline::packageDownloadUrl() const
@@ -221,6 +212,7 @@ void nerixSetupOnline::startInstallation()
     slideIndex = 0;
     QTimer::singleShot(kSlideIntervalMs, this, SLOT(changePage()));
     operationLog->send(QStringLiteral("pc-install-go"));
+    ui.proTxt->setText(WindowLogic::installingText());
     ui.stackedWidget->setCurrentIndex(2);
     flow->start(location->installPath());
 }
@@ -346,7 +338,7 @@ void nerixSetupOnline::installSuccess()
 
 void nerixSetupOnline::on_pushButton_3_clicked()
 {
-    ui.proTxt->setText(QStringLiteral("正在安装中，请不要关闭…"));
+    ui.proTxt->setText(WindowLogic::installingText());
     slideIndex = 0;
     ui.pushButton_3->hide();
     operationLog->send(QStringLiteral("pc-install-failed"));
@@ -359,5 +351,5 @@ void nerixSetupOnline::on_pushButton_3_clicked()
 void nerixSetupOnline::launchProduct()
 {
     QNetworkReply* post = operationLog->send(QStringLiteral("pc-install-setup"));
-    flow->launch(WindowLogic::productExecutable(location->installPath(), greenTheme), post);
+    flow->launch(ProductFiles::program(location->installPath(), greenTheme), post);
 }

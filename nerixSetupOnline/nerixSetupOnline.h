@@ -31,11 +31,9 @@ public:
     // How the process ends after the product is launched; tests replace it.
     void setExitHandler(std::function<void(int)> handler);
 
-    int phase() const;
     // A download or an install is under way.
     bool workersRunning() const;
     QString installFolder() const;
-    QString telemetryRoot() const;
     QString packageDownloadUrl() const;
 
 protected:

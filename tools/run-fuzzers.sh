@@ -14,9 +14,17 @@ fi
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DNERIX_FUZZ=ON \
       -DNERIX_BUILD_BENCH=OFF -DNERIX_GREEN_TESTS=OFF >/dev/null
-cmake --build "$build" --target fuzz_channel fuzz_machineid -j"$(nproc)"
+cmake --build "$build" --target fuzz_channel fuzz_machineid fuzz_signature -j"$(nproc)"
 
-for target in fuzz_channel fuzz_machineid; do
+# A real signature to start from, so the signature target reaches the checks
+# behind the parse at once (the suite's password-less test key).
+if command -v minisign >/dev/null && [ ! -e "$build/corpus/fuzz_signature/seed.minisig" ]; then
+    mkdir -p "$build/corpus/fuzz_signature"
+    echo package >"$build/seed-package"
+    minisign -S -s tests/data/test-key-a.key -m "$build/seed-package" -x "$build/corpus/fuzz_signature/seed.minisig" \
+        -t "seed" >/dev/null
+fi
+for target in fuzz_channel fuzz_machineid fuzz_signature; do
     corpus="$build/corpus/$target"
     mkdir -p "$corpus"
     # Findings land in the build folder, never in the source tree.

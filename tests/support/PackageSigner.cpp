@@ -1,6 +1,5 @@
 #include "support/PackageSigner.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QtGlobal>
 
@@ -36,12 +35,4 @@ bool PackageSigner::sign(const QString& file, const QString& secretKey, bool leg
     if (!trustedComment.isEmpty())
         args << "-t" << trustedComment;
     return minisign(args);
-}
-
-QString PackageSigner::newKey(const QString& dir)
-{
-    const QString key = QDir(dir).filePath(QStringLiteral("key.key"));
-    return minisign({"-G", "-W", "-f", "-p", QDir(dir).filePath(QStringLiteral("key.pub")), "-s", key})
-               ? key
-               : QString();
 }

@@ -15,7 +15,4 @@ QString testKey(char letter);
 bool sign(const QString& file, const QString& secretKey = testKey('a'), bool legacy = false,
           const QString& trustedComment = QString());
 
-// A new key pair in dir (key.pub, key.key) that no core trusts; the secret-key file.
-QString newKey(const QString& dir);
-
 } // namespace PackageSigner

@@ -4,10 +4,16 @@
 #   qt/       Qt 5.15.8 qtbase for win32-g++, shared, release; the host tools
 #             in qt/bin (qmake, moc, rcc, uic) are Linux programs
 #   curl/     libcurl 7.88.1, shared, with Schannel (Windows' own TLS) and zlib
-#   7zip/     the standalone console 7-Zip, 7za.exe, also as 7z.exe
+#   7zip/     the standalone console 7-Zip, 7za.exe, also as 7z.exe; src/
+#             7-Zip's C sources (decoders, Util/SfxSetup) and their licence,
+#             for a self-extracting stub
 #   sodium/   libsodium 1.0.18, static
 #   runtime/  the MinGW runtime DLLs and zlib1.dll that go beside a program
-#   VERSIONS  what went in
+#   VERSIONS  what went in, with the Debian revisions
+# Each library is built from its source package as dpkg-source unpacks it,
+# that is with Debian's patches applied (the security fixes above all); for
+# curl the two flavour patches for GnuTLS and NSS are taken off again, as
+# Debian's own rules do. The DLLs and programs are stripped.
 #
 #   tools/windows/build-sdk.sh [--tarball FILE.tar.xz] OUTPUT_DIR
 #
@@ -27,7 +33,7 @@ tarball=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --tarball) tarball=$(realpath -m "${2:?--tarball needs a file name}"); shift 2 ;;
-        -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,25p' "$0"; exit 0 ;;
         -*) echo "unknown option: $1" >&2; exit 2 ;;
         *) [ -z "$out" ] || { echo "one output folder only" >&2; exit 2; }
            out=$(realpath -m "$1"); shift ;;
@@ -37,13 +43,13 @@ done
 # Qt's configure and libtool both break on such prefixes.
 case "$out" in *[[:space:]]*) echo "no spaces in the output path, please: $out" >&2; exit 2 ;; esac
 work=$out.work
-mkdir -p "$out" "$work/stamps" "$work/logs"
+mkdir -p "$out" "$work/stamps-patched" "$work/logs"
 # Complete again only once this run has finished.
 rm -f "$out/.built"
 
 # --- packages: the cross compiler and the build tools; a host g++ for Qt's
 # own tools, zlib for Windows for libcurl
-NERIX_EXTRA_PACKAGES="g++ make perl autoconf automake libtool libz-mingw-w64-dev" \
+NERIX_EXTRA_PACKAGES="g++ make perl autoconf automake libtool libz-mingw-w64-dev dpkg-dev" \
     "$root/tools/install-deps.sh" windows
 
 # The unsuffixed cross compiler names follow the system's alternatives, which
@@ -67,7 +73,7 @@ trap 'rc=$?; if [ $rc -ne 0 ] && [ -n "$log" ]; then
 step() {
     local name=$1 leaves=$2 start=$SECONDS
     shift 2
-    if [ -f "$work/stamps/$name" ] && [ -e "$leaves" ]; then
+    if [ -f "$work/stamps-patched/$name" ] && [ -e "$leaves" ]; then
         echo "$name: finished before"
         return
     fi
@@ -75,20 +81,22 @@ step() {
     log=$work/logs/$name.log
     "$@" >"$log" 2>&1
     log=""
-    touch "$work/stamps/$name"
+    touch "$work/stamps-patched/$name"
     echo "$name: $(( (SECONDS - start) / 60 )) min $(( (SECONDS - start) % 60 )) s"
 }
 nice_make() { nice -n 19 make -j"$jobs" "$@"; }
 
-# Unpacked into a side folder first, so an interrupted unpack is not taken
-# for a finished one.
+# Unpacked with Debian's patches applied, into a side folder first, so an
+# interrupted unpack is not taken for a finished one.
 unpack() {
-    local dir=$work/$1 archive
-    [ -d "$dir" ] && return
-    archive=$(ls "$work"/src/$2)
-    rm -rf "$dir.part" && mkdir "$dir.part"
-    tar -xf "$archive" -C "$dir.part" --strip-components=1 --no-same-owner
-    mv "$dir.part" "$dir"
+    local dir=$work/$1
+    # A tree without debian/ is an unpatched one from an older recipe.
+    [ -d "$dir/debian" ] && return
+    rm -rf "$dir" "$work/src/$1.part"
+    # Beside the .dsc, or dpkg-source copies the tarballs next to the tree;
+    # apt-get checked the files against the archive's signed index already.
+    (cd "$work/src" && dpkg-source --no-check -x "$(ls $2_*.dsc)" "$1.part")
+    mv "$work/src/$1.part" "$dir"
 }
 
 # apt-get source needs deb-src entries. They live in a private apt state for
@@ -149,7 +157,7 @@ fetch_sources() {
 }
 
 build_sodium() (
-    unpack sodium 'libsodium_*.orig.tar.gz'
+    unpack sodium libsodium
     cd "$work/sodium"
     [ -f configure ] || ./autogen.sh -s
     nice -n 19 ./configure --host=$host --prefix="$out/sodium" --enable-static --disable-shared
@@ -159,7 +167,7 @@ build_sodium() (
 
 # The standalone console program: its formats built in, no 7z.dll beside it.
 build_7zip() (
-    unpack 7zip '7zip_*.orig.tar.xz'
+    unpack 7zip 7zip
     cd "$work/7zip/CPP/7zip/Bundles/Alone"
     mkdir -p b
     nice_make -f makefile.gcc IS_MINGW=1 IS_X64=1 PLATFORM=x64 O=b/mingw USE_ASM= MY_ARCH= \
@@ -167,10 +175,31 @@ build_7zip() (
     mkdir -p "$out/7zip"
     install -m 755 b/mingw/7za.exe "$out/7zip/7za.exe"
     install -m 755 b/mingw/7za.exe "$out/7zip/7z.exe"
+    # Debian's build-flags patch drops the makefile's own strip.
+    $host-strip "$out/7zip/7za.exe" "$out/7zip/7z.exe"
+    # The C sources (the decoders and Util/SfxSetup) and their licence.
+    cd "$work/7zip"
+    rm -rf "$out/7zip/src" && mkdir -p "$out/7zip/src/DOC"
+    cp -r C "$out/7zip/src/C"
+    cp DOC/License.txt DOC/copying.txt DOC/readme.txt DOC/7zC.txt DOC/lzma.txt "$out/7zip/src/DOC/"
 )
 
+# Debian's last two patches make its GnuTLS and NSS flavours; the build
+# here is neither, so they come off again and configure is made anew.
+unpack_curl() (
+    [ -f "$work/curl/.flavours-off" ] && exit 0
+    # A tree left half-way is unpacked afresh.
+    rm -rf "$work/curl"
+    unpack curl curl
+    cd "$work/curl"
+    for patch in 99_nss.patch 90_gnutls.patch; do
+        patch -R -p1 <"debian/patches/$patch"
+    done
+    autoreconf -fi
+    touch .flavours-off
+)
 build_curl() (
-    unpack curl 'curl_*.orig.tar.gz'
+    unpack_curl
     cd "$work/curl"
     nice -n 19 ./configure --host=$host --prefix="$out/curl" --with-schannel --with-zlib=/usr/$host \
         --enable-shared --disable-static --disable-ldap --disable-ldaps --disable-manual --disable-docs \
@@ -178,11 +207,12 @@ build_curl() (
         --without-librtmp --without-ngtcp2 --without-nghttp3
     nice_make
     nice_make install
+    $host-strip --strip-unneeded "$out/curl/bin/libcurl-4.dll"
 )
 
 # Debian's source drops the Wintab header, hence no tablet events.
 configure_qt() (
-    unpack qtbase 'qtbase-opensource-src_*.orig.tar.xz'
+    unpack qtbase qtbase-opensource-src
     cd "$work/qtbase"
     nice -n 19 ./configure -xplatform win32-g++ -device-option CROSS_COMPILE=$host- -platform linux-g++ \
         -prefix "$out/qt" -opensource -confirm-license -release -shared -strip \
@@ -220,16 +250,19 @@ for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll zlib1.dll; do
     [ -f "$path" ] || { echo "$dll not found beside $host-g++" >&2; exit 1; }
     install -m 755 "$path" "$out/runtime/$dll"
 done
+# Debian ships them with their debug information (libstdc++ alone is 24 MB of it).
+$host-strip --strip-unneeded "$out"/runtime/*.dll
 
-# --- VERSIONS: upstream versions from the sources, Debian's from the .dsc files
-debian_version() { sed -n 's/^Version: //p' "$work"/src/"$1"_*.dsc; }
+# --- VERSIONS: upstream versions from the sources, Debian's revisions from
+# the changelogs of the trees built
+debian_version() { dpkg-parsechangelog -l "$work/$1/debian/changelog" -SVersion; }
 c_define() { sed -n "s/^#define $2 \"\(.*\)\"/\1/p" "$1"; }
 cat >"$out/VERSIONS" <<EOF
-qtbase $(sed -n 's/^MODULE_VERSION = //p' "$work/qtbase/.qmake.conf") (Debian 12 source qtbase-opensource-src $(debian_version qtbase-opensource-src)), win32-g++, shared, release, tablet events off
-curl $(c_define "$work/curl/include/curl/curlver.h" LIBCURL_VERSION) (Debian 12 source curl $(debian_version curl)), Schannel, zlib
-7-Zip $(c_define "$work/7zip/C/7zVersion.h" MY_VERSION_NUMBERS) (Debian 12 source 7zip $(debian_version 7zip)), 7za standalone, also as 7z.exe
-libsodium $(sed -n "s/^PACKAGE_VERSION='\(.*\)'/\1/p" "$work/sodium/configure") (Debian 12 source libsodium $(debian_version libsodium)), static
-the upstream tarballs of these source packages; Debian's patches are not applied
+qtbase $(sed -n 's/^MODULE_VERSION = //p' "$work/qtbase/.qmake.conf") (Debian 12 source qtbase-opensource-src $(debian_version qtbase), Debian's patches), win32-g++, shared, release, tablet events off
+curl $(c_define "$work/curl/include/curl/curlver.h" LIBCURL_VERSION) (Debian 12 source curl $(debian_version curl), Debian's patches but the GnuTLS and NSS flavours), Schannel, zlib
+7-Zip $(c_define "$work/7zip/C/7zVersion.h" MY_VERSION_NUMBERS) (Debian 12 source 7zip $(debian_version 7zip), Debian's patches), 7za standalone, also as 7z.exe
+libsodium $(sed -n "s/^PACKAGE_VERSION='\(.*\)'/\1/p" "$work/sodium/configure") (Debian 12 source libsodium $(debian_version sodium), Debian's patches), static
+7-Zip's C sources (decoders, Util/SfxSetup) in 7zip/src/C, licence in 7zip/src/DOC
 $($host-g++-posix --version | head -n1)
 built by tools/windows/build-sdk.sh
 EOF

@@ -31,9 +31,12 @@ import shell_link  # noqa: E402
 from wine_env import (NOBODY, ROOT, Display, Failure, ReleaseServer, Scenario, WinePrefix, run,  # noqa: E402
                       wait_process, wait_until)
 
-PORTS = (47861, 47862, 47863)
-TLS_PORT = 47864
-TELEMETRY_PORT = 47862
+# The fixed local ports (tools/local-ports, NAME=port lines).
+with open(os.path.join(ROOT, "tools", "local-ports")) as ports:
+    LOCAL_PORTS = {k: int(v) for k, v in (line.strip().split("=") for line in ports if line[:1].isalpha())}
+PORTS = (LOCAL_PORTS["PACKAGE_PORT"], LOCAL_PORTS["TELEMETRY_PORT"], LOCAL_PORTS["TELEMETRY_TEST_PORT"])
+TLS_PORT = LOCAL_PORTS["TLS_PORT"]
+TELEMETRY_PORT = LOCAL_PORTS["TELEMETRY_PORT"]
 
 EDITIONS = {
     # edition: (product word, display names by language, build flags)
