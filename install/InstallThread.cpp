@@ -40,6 +40,15 @@ QString uninstallerExePath(const QString& installDir)
                                     : QStringLiteral("/corvaneMasterUninst.exe"));
 }
 
+// A read-only file, as an archive may bring one, is still the
+// installation's to remove.
+bool removeFile(const QString& path)
+{
+    return QFile::remove(path) ||
+           (QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner) &&
+            QFile::remove(path));
+}
+
 } // namespace
 
 InstallThread::InstallThread(QObject* parent) : QThread(parent) {}
@@ -110,6 +119,8 @@ bool InstallThread::installFiles(Run& run, const InstallRequest& request)
     const bool extracted = runSevenZip({QStringLiteral("x"), request.packagePath,
                                         QStringLiteral("-o") + extractDir, QStringLiteral("-aoa")});
     run.failure = Failure::NothingToCopy;
+    if (cancelled())
+        return false;
     if (!extracted) {
         qDebug() << "unzip failed" << extractDir;
         return false;
@@ -154,7 +165,7 @@ void InstallThread::removeEarlierInstallation(const QString& installDir)
             qDebug() << "listed but outside the install folder, kept" << path;
         const QString top = QDir::cleanPath(QFileInfo(installDir).absoluteFilePath());
         for (const QString& path : plan.remove) {
-            QFile::remove(path);
+            removeFile(path);
             // Folders this leaves empty go too; rmdir leaves any other.
             for (QString folder = QFileInfo(path).path();
                  folder.startsWith(top + QLatin1Char('/')) && QDir().rmdir(folder);
@@ -174,7 +185,7 @@ void InstallThread::removeEarlierInstallation(const QString& installDir)
 void InstallThread::rollBack(const Run& run)
 {
     for (const QString& path : run.written)
-        QFile::remove(path);
+        removeFile(path);
     for (auto folder = run.createdFolders.crbegin(); folder != run.createdFolders.crend(); ++folder)
         QDir().rmdir(*folder);
     if (!run.written.isEmpty() || !run.createdFolders.isEmpty())
@@ -291,7 +302,7 @@ bool InstallThread::copyTree(Run& run, const QString& sourceDir, const QStringLi
         const QFileInfo existing(destination);
         if ((existing.isFile() || existing.isSymLink()) && !run.written.contains(destination)) {
             qDebug() << "replace" << destination;
-            QFile::remove(destination);
+            removeFile(destination);
         }
         const bool move = transfer == Transfer::Move && !linkTargets.contains(canonical);
         const QFileInfo free(destination);
