@@ -132,7 +132,7 @@ bool InstallThread::installFiles(Run& run, const InstallRequest& request)
     // The install folder is touched only once there is a product to put there.
     QStringList productFiles;
     collectFiles(productDir, productFiles);
-    if (productFiles.isEmpty() || cancelled()) {
+    if (productFiles.isEmpty()) {
         qDebug() << "unzip failed" << productDir;
         return false;
     }
