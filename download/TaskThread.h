@@ -35,6 +35,11 @@ public:
     // Ends a running transfer promptly and waits for the thread.
     void cancelAndWait();
 
+    // What a run leaves in the download folder: the package, its partial
+    // download and the product folders extracted beside it. The construction
+    // removes an earlier run's; an installation that succeeded, its own.
+    void removeLeftovers();
+
 signals:
     void updateProgress(double per);
     void updateSuccess(QString temppath);
@@ -50,8 +55,6 @@ protected:
     void run() override;
 
 private:
-    void removeLeftovers();
-
     DownloadManager* downloader = nullptr;
     DownloadRequest m_request;
 };

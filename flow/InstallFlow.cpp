@@ -1,5 +1,6 @@
 #include "flow/InstallFlow.h"
 
+#include "download/DownloadManager.h"
 #include "download/TaskThread.h"
 #include "install/InstallThread.h"
 #include "platform/Launcher.h"
@@ -7,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QEventLoop>
 #include <QNetworkReply>
 #include <QPointer>
@@ -110,6 +112,10 @@ void InstallFlow::installFinished()
 {
     m_phase = Phase::Installed;
     qDebug() << "installSuccess";
+    // Nothing of the download is needed any more: the space goes back now,
+    // and the folder too where the download made it for nothing else.
+    m_taskThread->removeLeftovers();
+    QDir().rmdir(m_taskThread->downloadManager()->downloadFolder());
     emit installSuccess();
     m_log->send(QStringLiteral("pc-install-success"));
 }

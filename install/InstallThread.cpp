@@ -3,6 +3,7 @@
 #include "BuildConfig.h"
 #include "install/FileWalk.h"
 #include "install/ProductFiles.h"
+#include "install/ReinstallPlan.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallRegistry.h"
 #include "platform/ExternalTools.h"
@@ -28,6 +29,15 @@ bool isUsableInstallDir(const QString& dir)
     return !dir.trimmed().isEmpty() && !QDir(dir).isRoot();
 }
 
+// A read-only file, as an archive may bring one, is still the
+// installation's to remove.
+bool removeFile(const QString& path)
+{
+    return QFile::remove(path) ||
+           (QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner) &&
+            QFile::remove(path));
+}
+
 } // namespace
 
 InstallThread::InstallThread(QObject* parent) : QThread(parent) {}
@@ -41,11 +51,6 @@ void InstallThread::install(const InstallRequest& request)
 {
     m_request = request;
     start(QThread::InheritPriority);
-}
-
-void InstallThread::fail(Failure failure)
-{
-    emit installFailed(int(failure));
 }
 
 void InstallThread::cancelAndWait()
@@ -63,48 +68,16 @@ void InstallThread::run()
     if (cancelled())
         return;
 
-    Run run{request.installDir, {}};
-    if (!isUsableInstallDir(run.installDir)) {
-        qDebug() << "no usable install folder" << run.installDir;
-        fail(Failure::CopyFailed);
-        return;
-    }
-    QDir(run.installDir).removeRecursively();
-    QDir().mkpath(run.installDir);
-
-    if (!QFileInfo(request.packagePath).isFile()) {
-        fail(Failure::PackageMissing);
-        return;
-    }
-
-    const QString extractDir = QFileInfo(request.packagePath).path();
-    qDebug() << "unzip dir" << extractDir;
-    const bool extracted = runSevenZip({QStringLiteral("x"), request.packagePath,
-                                        QStringLiteral("-o") + extractDir, QStringLiteral("-aoa")});
+    Run run{request.installDir, {}, {}, {}, Failure::CopyFailed};
+    const bool installed = installFiles(run, request);
+    if (!installed)
+        rollBack(run);
     if (cancelled())
         return;
-    if (!extracted) {
-        qDebug() << "unzip failed" << extractDir;
-        fail(Failure::NothingToCopy);
+    if (!installed) {
+        emit installFailed(int(run.failure));
         return;
     }
-
-    const QString productDir = extractDir + (request.is64Bit ? QStringLiteral("/Vantrel_x64Minimal")
-                                                             : QStringLiteral("/Vantrel_x86Minimal"));
-    qDebug() << "app dir" << productDir;
-
-    const QString installerDir =
-        request.installerDir.isEmpty() ? QCoreApplication::applicationDirPath() : request.installerDir;
-    // The extracted files are moved: a retry extracts the whole package again.
-    if (!copyTree(run, productDir, 70.0, 0.0, Transfer::Move))
-        return;
-    // The installer's own files stay where they are.
-    if (!copyTree(run, installerDir, 30.0, 70.0, Transfer::Copy))
-        return;
-    if (cancelled())
-        return;
-
-    writeFiles(run, request.channel);
 
     const QString productExe = ProductFiles::program(run.installDir, greenTheme);
     const QString uninstallerExe = ProductFiles::uninstaller(run.installDir, greenTheme);
@@ -117,6 +90,117 @@ void InstallThread::run()
     if (cancelled())
         return;
     emit installSuccess();
+}
+
+bool InstallThread::installFiles(Run& run, const InstallRequest& request)
+{
+    if (!isUsableInstallDir(run.installDir)) {
+        qDebug() << "no usable install folder" << run.installDir;
+        return false;
+    }
+    if (!QFileInfo(request.packagePath).isFile()) {
+        run.failure = Failure::PackageMissing;
+        return false;
+    }
+
+    const QString extractDir = QFileInfo(request.packagePath).path();
+    qDebug() << "unzip dir" << extractDir;
+    const bool extracted = runSevenZip({QStringLiteral("x"), request.packagePath,
+                                        QStringLiteral("-o") + extractDir, QStringLiteral("-aoa")});
+    run.failure = Failure::NothingToCopy;
+    if (cancelled())
+        return false;
+    if (!extracted) {
+        qDebug() << "unzip failed" << extractDir;
+        return false;
+    }
+
+    const QString productDir = extractDir + (request.is64Bit ? QStringLiteral("/Vantrel_x64Minimal")
+                                                             : QStringLiteral("/Vantrel_x86Minimal"));
+    qDebug() << "app dir" << productDir;
+    // The install folder is touched only once there is a product to put there.
+    QStringList productFiles;
+    collectFiles(productDir, productFiles);
+    if (productFiles.isEmpty()) {
+        qDebug() << "unzip failed" << productDir;
+        return false;
+    }
+    run.failure = Failure::CopyFailed;
+    if (!makeFolder(run, run.installDir))
+        return false;
+    removeEarlierInstallation(run.installDir);
+
+    const QString installerDir =
+        request.installerDir.isEmpty() ? QCoreApplication::applicationDirPath() : request.installerDir;
+    // The extracted files are moved: a retry extracts the whole package again.
+    // The installer's own files stay where they are.
+    if (!copyTree(run, productDir, productFiles, 70.0, 0.0, Transfer::Move))
+        return false;
+    QStringList installerFiles;
+    collectFiles(installerDir, installerFiles);
+    return copyTree(run, installerDir, installerFiles, 30.0, 70.0, Transfer::Copy) && !cancelled() &&
+           writeFiles(run, request.channel);
+}
+
+void InstallThread::removeEarlierInstallation(const QString& installDir)
+{
+    // Without a manifest the folder is no earlier installation: whatever is
+    // in it is the user's, and only the package's own names are replaced.
+    QFile list(installDir + QStringLiteral("/Uninstall.list"));
+    if (list.open(QIODevice::ReadOnly)) {
+        const ReinstallPlan plan = ReinstallPlan::fromManifest(QString::fromUtf8(list.readAll()), installDir);
+        list.close();
+        for (const QString& path : plan.ignored)
+            qDebug() << "listed but outside the install folder, kept" << path;
+        const QString top = QDir::cleanPath(QFileInfo(installDir).absoluteFilePath());
+        for (const QString& path : plan.remove) {
+            removeFile(path);
+            // Folders this leaves empty go too; rmdir leaves any other.
+            for (QString folder = QFileInfo(path).path();
+                 folder.startsWith(top + QLatin1Char('/')) && QDir().rmdir(folder);
+                 folder = QFileInfo(folder).path()) {
+            }
+        }
+        qDebug() << "earlier installation removed" << plan.remove.size() << "files";
+    } else {
+        qDebug() << "no earlier installation in" << installDir;
+    }
+    QStringList kept;
+    collectFiles(installDir, kept);
+    if (!kept.isEmpty())
+        qDebug() << "kept in the install folder" << kept;
+}
+
+void InstallThread::rollBack(const Run& run)
+{
+    for (const QString& path : run.written)
+        removeFile(path);
+    for (auto folder = run.createdFolders.crbegin(); folder != run.createdFolders.crend(); ++folder)
+        QDir().rmdir(*folder);
+    if (!run.written.isEmpty() || !run.createdFolders.isEmpty())
+        qDebug() << "install undone" << run.written.size() << "files" << run.createdFolders.size()
+                 << "folders";
+}
+
+bool InstallThread::makeFolder(Run& run, const QString& folder)
+{
+    QStringList missing;
+    for (QString current = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+         !QFileInfo::exists(current) && !QDir(current).isRoot(); current = QFileInfo(current).path())
+        missing.prepend(current);
+    run.createdFolders += missing;
+    return QDir().mkpath(folder);
+}
+
+bool InstallThread::writeFile(Run& run, const QString& path, const QByteArray& bytes)
+{
+    run.written.insert(path);
+    QFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(bytes) == bytes.size() && file.flush();
+    if (!written)
+        qDebug() << "write failed" << path << file.errorString();
+    return written;
 }
 
 bool InstallThread::runSevenZip(const QStringList& arguments)
@@ -163,14 +247,13 @@ bool InstallThread::linksOutside(const QString& path, const QString& canonicalSo
     return target.isEmpty() || !target.startsWith(canonicalSourceDir + QLatin1Char('/'));
 }
 
-bool InstallThread::copyTree(Run& run, const QString& sourceDir, double span, double base, Transfer transfer)
+bool InstallThread::copyTree(Run& run, const QString& sourceDir, const QStringList& files, double span,
+                             double base, Transfer transfer)
 {
-    QStringList files;
-    collectFiles(sourceDir, files);
     qDebug() << "LSIT" << files;
     if (files.isEmpty()) {
         qDebug() << "unzip failed" << sourceDir;
-        fail(Failure::NothingToCopy);
+        run.failure = Failure::NothingToCopy;
         return false;
     }
     const int total = files.size();
@@ -202,13 +285,23 @@ bool InstallThread::copyTree(Run& run, const QString& sourceDir, double span, do
             run.installDir + QLatin1Char('/') + QDir(sourceDir).relativeFilePath(path);
         const QString destinationDir = QFileInfo(destination).path();
         if (!QFileInfo::exists(destinationDir))
-            QDir().mkpath(destinationDir);
+            makeFolder(run, destinationDir);
+        // A file of the same name from before the run gives way to the
+        // package's; one of this run's own is never replaced.
+        const QFileInfo existing(destination);
+        if ((existing.isFile() || existing.isSymLink()) && !run.written.contains(destination)) {
+            qDebug() << "replace" << destination;
+            removeFile(destination);
+        }
         const bool move = transfer == Transfer::Move && !linkTargets.contains(canonical);
+        const QFileInfo free(destination);
+        if (!free.exists() && !free.isSymLink())
+            run.written.insert(destination);
         const bool done =
             move ? FileCopy::moveOrCopyNew(path, destination) : FileCopy::copyNew(path, destination);
         if (!done) {
             qDebug() << path << " =failed to= " << destination;
-            fail(Failure::CopyFailed);
+            run.failure = Failure::CopyFailed;
             return false;
         }
         ++copied;
@@ -224,37 +317,23 @@ void InstallThread::writeUninstallRegistry(const Run& run)
                         ProductFiles::uninstaller(run.installDir, greenTheme));
 }
 
-void InstallThread::writeFiles(Run& run, const ChannelFields& channel)
+bool InstallThread::writeFiles(Run& run, const ChannelFields& channel)
 {
     const QString manifestPath = run.installDir + QStringLiteral("/Uninstall.list");
-    run.manifest.append(manifestPath);
-
     const QString scriptPath = run.installDir + QStringLiteral("/Uninstall");
-    QFile script(scriptPath);
-    if (script.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        run.installDir = QDir::toNativeSeparators(run.installDir);
-        script.write(QString(QStringLiteral("rd/s/q \"") + run.installDir + QLatin1Char('"')).toUtf8());
-        script.close();
-    }
-    run.manifest.append(scriptPath);
-
+    run.manifest << manifestPath << scriptPath;
+    run.installDir = QDir::toNativeSeparators(run.installDir);
     const QString channelPath = run.installDir + QStringLiteral("/Qt5Morvex.dll");
-    QFile channelFile(channelPath);
-    if (channelFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        run.installDir = QDir::toNativeSeparators(run.installDir);
-        channelFile.write(QString(channel.channelName + QLatin1Char(',') + channel.signature() +
-                                  QLatin1Char(',') + channel.channelId)
-                              .toUtf8());
-        channelFile.close();
-    }
-    run.manifest.append(channelPath);
+    run.manifest << channelPath;
 
-    QFile list(manifestPath);
-    if (list.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        QByteArray bytes;
-        for (const QString& entry : qAsConst(run.manifest))
-            bytes += entry.toUtf8() + ',';
-        list.write(bytes);
-        list.close();
-    }
+    QByteArray list;
+    for (const QString& entry : qAsConst(run.manifest))
+        list += entry.toUtf8() + ',';
+    return writeFile(run, scriptPath,
+                     QString(QStringLiteral("rd/s/q \"") + run.installDir + QLatin1Char('"')).toUtf8()) &&
+           writeFile(run, channelPath,
+                     QString(channel.channelName + QLatin1Char(',') + channel.signature() + QLatin1Char(',') +
+                             channel.channelId)
+                         .toUtf8()) &&
+           writeFile(run, manifestPath, list);
 }

@@ -2,6 +2,7 @@
 
 #include "core/ChannelManager.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -10,7 +11,7 @@
 // What one install run works on: fixed for the run once it has started.
 struct InstallRequest
 {
-    QString installDir;  // the product's own folder: the run empties it first
+    QString installDir;  // the product's own folder: an earlier installation's files go first
     QString packagePath; // the downloaded 7z package
     bool is64Bit = true;
     ChannelFields channel; // for the channel file
@@ -59,15 +60,27 @@ private:
     {
         QString installDir;
         QStringList manifest;
+        // What a run that does not finish takes away again: the files it
+        // created or replaced, and the folders it created, outer ones first.
+        QSet<QString> written;
+        QStringList createdFolders;
+        Failure failure = Failure::CopyFailed;
     };
 
-    bool copyTree(Run& run, const QString& sourceDir, double span, double base, Transfer transfer);
+    // False on failure (run.failure says which) or when cancelled.
+    bool installFiles(Run& run, const InstallRequest& request);
+    // files: those below sourceDir, as collectFiles lists them.
+    bool copyTree(Run& run, const QString& sourceDir, const QStringList& files, double span, double base,
+                  Transfer transfer);
     static bool linksOutside(const QString& path, const QString& canonicalSourceDir);
     // False when 7-Zip is missing or could not extract everything.
     bool runSevenZip(const QStringList& arguments);
-    void writeFiles(Run& run, const ChannelFields& channel);
+    static bool makeFolder(Run& run, const QString& folder);
+    static bool writeFile(Run& run, const QString& path, const QByteArray& bytes);
+    static void removeEarlierInstallation(const QString& installDir);
+    static void rollBack(const Run& run);
+    bool writeFiles(Run& run, const ChannelFields& channel);
     void writeUninstallRegistry(const Run& run);
-    void fail(Failure failure);
     bool cancelled() const { return m_cancelled.load(); }
 
     InstallRequest m_request;

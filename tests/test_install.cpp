@@ -12,6 +12,7 @@
 #include "support/TestEnvironment.h"
 
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 
 namespace {
@@ -53,8 +54,8 @@ private slots:
                                                          {"nerixSetupOnline.exe", "installer"},
                                                          {"corvaneMasterInstaller.exe_data/x.bin", "x"},
                                                          {"lang/en.qm", "qm"}}));
-        // Something of an earlier install that the run must clear.
-        QVERIFY(PackageBuilder::writeTree(installDir, {{"old/stale.txt", "stale"}}));
+        // No Uninstall.list: the user's file stays, the package's names replace theirs.
+        QVERIFY(PackageBuilder::writeTree(installDir, {{"old/mine.txt", "mine"}, {"config.ini", "mine"}}));
         // Links an extractor may leave: only the one to a file inside the product is followed.
         const QString extracted = QFileInfo(package).path() + '/' + kX64;
         QVERIFY(QDir().mkpath(extracted) && QFile::link("..", extracted + "/up"));
@@ -82,7 +83,7 @@ private slots:
                 "readme-link.txt")
                 .split('|');
         const QStringList pass2 = {"lang/en.qm", "helper.dll"};
-        QStringList expected = pass1 + pass2 + QStringList{"Uninstall", "Uninstall.list"};
+        QStringList expected = pass1 + pass2 + QStringList{"Uninstall", "Uninstall.list", "old/mine.txt"};
         expected.sort();
         QCOMPARE(filesBelow(installDir), expected);
         for (const QString& file : pass1.mid(0, 6) + pass1.mid(7, 6))
@@ -125,21 +126,29 @@ private slots:
         QCOMPARE(outcome.progress.last(), 85.0);
 
         // The extracted files were moved away; a second run extracts them again
-        // and replaces everything, the shortcuts included, but never a file
-        // of the user's: the log says which link is missing and why.
+        // and replaces what the manifest lists, the shortcuts included, but
+        // never a file of the user's: the log says which link is missing and why.
+        QVERIFY(PackageBuilder::writeTree(installDir, {{"my-notes.txt", "notes"}, {"gone/listed.dat", "x"}}));
+        QFile list(installDir + "/Uninstall.list");
+        QVERIFY(list.open(QIODevice::Append) && list.write(installDir.toUtf8() + "/gone/listed.dat,"));
+        list.close();
         QVERIFY(QFile::remove(desktop + '/' + name + ".lnk") &&
                 PackageBuilder::writeTree(desktop, {{name + ".lnk", "mine"}}));
         QTest::ignoreMessage(QtDebugMsg,
                              QRegularExpression("^shortcut failed \".*/" + QRegularExpression::escape(name) +
                                                 "\\.lnk\" \".+\"$"));
         QCOMPARE(runInstall(thread, request).result(), -1);
+        expected << "my-notes.txt";
+        expected.sort();
         QCOMPARE(filesBelow(installDir), expected);
+        QVERIFY(!QFileInfo::exists(installDir + "/gone"));
         QCOMPARE(QFileInfo(menu + '/' + name + ".lnk").symLinkTarget(), productExe);
         QCOMPARE(readAll(desktop + '/' + name + ".lnk"), QByteArray("mine"));
     }
 
     // Failing packages end in their code; nothing outside the extraction and
-    // install folders is written or removed.
+    // install folders is written or removed, and the install folder is left
+    // as it was, its space given back. A full volume needs root to mount.
     void failures_data()
     {
         QTest::addColumn<QString>("kind");
@@ -155,6 +164,7 @@ private slots:
         QTest::newRow("file in both folders") << "both" << 4;
         // Were the empty folder taken as the working directory, it would be emptied.
         QTest::newRow("no install folder") << "noInstallDir" << 4;
+        QTest::newRow("full volume") << "full" << 4;
     }
 
     void failures()
@@ -165,10 +175,20 @@ private slots:
         QFETCH(int, code);
         const QTemporaryDir dir;
         const QString work = dir.path(), package = work + "/download/corvanetemp.7z";
-        const QString installDir = work + "/Apps/corvane";
+        const QString volume = work + "/Apps", installDir = volume + "/corvane";
+        const QByteArray at = QFile::encodeName(volume);
+        if (kind == "full" &&
+            (!QDir().mkpath(volume) || ::mount("nerix", at.constData(), "tmpfs", 0, "size=256k")))
+            QSKIP("a small volume needs root to mount");
+        const auto unmount = qScopeGuard([&] { ::umount2(at.constData(), MNT_DETACH); });
+        const auto freeBytes = [&] {
+            return kind == "full" ? QStorageInfo(volume).bytesAvailable() : 0;
+        };
         QVERIFY(PackageBuilder::writeTree(work + "/installer", {{"helper.dll", "h"}}));
         QVERIFY(PackageBuilder::writeTree(installDir, {{"old/stale.txt", "stale"}}));
-        const PackageBuilder::Tree tree = PackageBuilder::sampleProduct();
+        PackageBuilder::Tree tree = PackageBuilder::sampleProduct();
+        if (kind == "full")
+            tree["big.dat"] = QByteArray(1 << 20, 'b');
         // Stored, so that a byte of a file's data can be damaged.
         QVERIFY(kind == "missing" ||
                 PackageBuilder::build(package, {{kX64, tree}}, {kind == "encrypted" ? "-psecret" : "-mx0"}));
@@ -180,6 +200,7 @@ private slots:
         if (kind == "both")
             QVERIFY(PackageBuilder::writeTree(work + "/installer", {{"README.txt", "clash"}}));
         const QStringList before = outside(work);
+        const qint64 free = freeBytes();
 
         InstallThread thread;
         const InstallRequest request{kind == "noInstallDir" ? QString() : installDir, package, kind != "x86",
@@ -195,14 +216,13 @@ private slots:
 
         QCOMPARE(outcome.result(), code);
         QCOMPARE(outside(work), before);
-        if (kind == "both") {
-            // What came before stays, the clashing file as pass 1 left it.
-            QCOMPARE(readAll(installDir + "/README.txt"), tree.value("README.txt"));
-        } else {
-            // No progress beyond the start; emptied and created again, unless there is no folder.
-            QCOMPARE(outcome.progress, QVector<double>{0.0});
-            QCOMPARE(filesBelow(installDir).join(' '),
-                     QString(kind == "noInstallDir" ? "old/stale.txt" : ""));
+        QCOMPARE(filesBelow(installDir), QStringList{"old/stale.txt"});
+        QCOMPARE(freeBytes(), free);
+        if (kind != "both" && kind != "full")
+            QCOMPARE(outcome.progress, QVector<double>{0.0}); // the folder untouched
+        if (kind == "full") {
+            QCOMPARE(::mount("nerix", at.constData(), "tmpfs", MS_REMOUNT, "size=4m"), 0);
+            QCOMPARE(runInstall(thread, request).result(), -1);
         }
     }
 

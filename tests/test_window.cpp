@@ -166,6 +166,10 @@ private slots:
         clock.start();
         keys({Qt::Key_Return});
         QVERIFY2(waitedHidden && elapsed >= 0 && elapsed < 2500, qPrintable(QString::number(elapsed)));
+        // Nothing of the download is left: no package, no extracted product.
+        QCOMPARE(QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList());
         QCOMPARE(m_opened.last(),
                  QUrl::fromLocalFile(w->installFolder() + (greenTheme ? "/quorbel" : "/corvane") +
                                      "MasterRecovery.exe"));

@@ -446,6 +446,69 @@ class Flow:
             tls.close()
             subprocess.run(["umount", "/etc/ssl/certs/ca-certificates.crt"], stderr=subprocess.DEVNULL)
 
+    def leftovers(self, s, wine):
+        """A user's file in the install folder, on a volume too small for the
+        product (a tmpfs in the run's own mount namespace): the failed install
+        takes away what it put there and the space comes back; the retry, once
+        there is room, keeps the file, and so does a reinstall over the
+        installation. After success the data folder holds nothing but the log."""
+        server = ReleaseServer(self.work, s.name, self.packages["normal"], PORTS)
+        install_dir = "C:/Program Files/corvaneMasterRecovery"
+        folder = wine.drive(install_dir)
+        notes = os.path.join(folder, "my-notes.txt")
+        data = wine.user_folder("AppData", "Roaming", "nerixSetupOnline")
+        installer = os.path.join(self.release["default"], "nerixSetupOnline.exe")
+        channel = ("Default", 1, "0000000000000000")
+
+        def only_the_log(when):
+            left = sorted(os.listdir(data)) if os.path.isdir(data) else []
+            s.check(not [e for e in left if e != "install_vantrel.log"],
+                    "%APPDATA%\\nerixSetupOnline holds nothing but the log " + when, repr(left))
+
+        os.makedirs(folder)
+        run(["mount", "-t", "tmpfs", "-o", "size=1m", "nerix-small", folder])
+        try:
+            with open(notes, "w") as out:
+                out.write("recovered files")
+            free = os.statvfs(folder).f_bfree
+            process, window = self.start_window(s, wine, installer)
+            self.display.click(window, *INSTALL_BUTTON)
+            outcome = server.wait_outcome()
+            s.check(outcome == "pc-install-failedcode-4", "a full volume fails the install (code 4)", repr(outcome))
+            s.check(os.listdir(folder) == ["my-notes.txt"] and os.statvfs(folder).f_bfree == free,
+                    "the failed install takes away what it put there, and the space comes back",
+                    repr(os.listdir(folder)))
+            run(["mount", "-o", "remount,size=64m", folder])
+            self.display.click(window, *RETRY_BUTTON)
+            s.require(wait_until(lambda: "pc-install-success" in server.names(), 120, 0.2),
+                      "the retry installs once there is room", repr(server.names()))
+            time.sleep(0.5)
+            self.check_installation(s, wine, "default", install_dir, channel)
+            s.check(open(notes).read() == "recovered files" and "my-notes.txt" in self.log_text(wine),
+                    "the user's file stays through the install, and the log names it")
+            only_the_log("after success")
+            self.launch(s, wine, "default", process, window, install_dir)
+            only_the_log("once the installer has ended")
+
+            # Again over the installation, the offer to uninstall declined.
+            process = wine.start(installer)
+            question = self.display.wait_window("^%s$" % QUESTION_TITLE[wine.lang])
+            s.require(question is not None, "the next start asks to uninstall")
+            self.display.key(question, "Escape")
+            window = self.display.wait_window("^nerixSetupOnline$")
+            s.require(window is not None, "the window appears")
+            time.sleep(1)
+            self.display.click(window, *INSTALL_BUTTON)
+            s.require(wait_until(lambda: server.names().count("pc-install-success") == 2, 120, 0.2),
+                      "the reinstall succeeds", repr(server.names()))
+            time.sleep(0.5)
+            self.check_installation(s, wine, "default", install_dir, channel)
+            s.check(open(notes).read() == "recovered files", "the user's file stays through the reinstall")
+            self.launch(s, wine, "default", process, window, install_dir)
+        finally:
+            server.close()
+            subprocess.run(["umount", "-l", folder], stderr=subprocess.DEVNULL)
+
     def check_resources(self, s):
         """What Explorer shows of the program: its icon at every size, its
         version, and the manifest (no elevation asked, long paths)."""
@@ -494,6 +557,7 @@ class Flow:
             ("platform", lambda: self.scenario("platform", self.platform)),
             ("standard-user", lambda: self.scenario("standard-user", self.standard_user, "zh", NOBODY, True)),
             ("faults", lambda: self.scenario("faults", self.faults, "en", needs_root=True)),
+            ("leftovers", lambda: self.scenario("leftovers", self.leftovers, "en", needs_root=True)),
         ]
         try:
             for name, scenario in plan:
