@@ -11,6 +11,7 @@
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/Signals.h"
 #include "platform/TextRendering.h"
+#include "telemetry/MachineIdentifier.h"
 
 #include <QDebug>
 #include <QStandardPaths>
@@ -32,6 +33,8 @@ void enableHighDpi()
 
 int runInstaller(int argc, char** argv)
 {
+    // The query tool behind it can take seconds; the window does not wait.
+    MachineIdentifier::start();
     TextRendering::preload();
     enableHighDpi();
     const QString appId = greenTheme ? QStringLiteral("onlinesetup-green") : QStringLiteral("onlinesetup");

@@ -18,9 +18,9 @@
 #include "platform/ExternalTools.h"
 #include "platform/Registry.h"
 #include "platform/Smbios.h"
+#include "support/FreshMachineIdentifier.h"
 #include "support/PackageBuilder.h"
 #include "support/TestEnvironment.h"
-#include "telemetry/MachineIdentifier.h"
 #include "telemetry/OperationLogRecord.h"
 
 #include <QCryptographicHash>
@@ -422,8 +422,8 @@ private slots:
     {
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", "/nonexistent");
-        resetMachineIdentifierCache();
-        const QString id = machineIdentifier();
+        FreshMachineIdentifier::forget();
+        const QString id = MachineIdentifier::value();
         qputenv("PATH", path);
         QByteArray machineId = readAll(QStringLiteral("/etc/machine-id")).trimmed();
         machineId =
@@ -442,7 +442,7 @@ private slots:
             "\"phoneModel\":\"\",\"phoneOs\":2,\"phoneOsVersion\":\"\",\"type\":38}");
         const OperationLogRecord record(QStringLiteral("pc-install-go"), QString::fromUtf8("春季\"推广\\"),
                                         QStringLiteral("a1\"b2"));
-        QCOMPARE(record.toJson(), expected.arg(greenTheme ? 27 : 25).arg(machineIdentifier()));
+        QCOMPARE(record.toJson("c0ffee"), expected.arg(greenTheme ? 27 : 25).arg("c0ffee"));
     }
 };
 
