@@ -1,5 +1,5 @@
-// The smallest Qt Widgets program that shows a window of the installer's size;
-// it quits once the window has painted.
+// The smallest Qt Widgets program that shows a frameless window of the
+// installer's size; it quits once the window has painted.
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -22,6 +22,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     EmptyWindow window;
+    window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     window.resize(1034, 730);
     window.show();
     return app.exec();

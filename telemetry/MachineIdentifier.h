@@ -1,11 +1,38 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <functional>
 
-// 32 lower-case hex digits identifying this computer; computed once per process.
-QString machineIdentifier();
+// 32 lower-case hex digits identifying this computer, computed once per
+// process on a thread of its own: the query tool it asks can take seconds on
+// a busy or freshly booted machine, and the window does not wait for it.
+class MachineIdentifier : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Starts the computation unless it has started; first thing in main.
+    static void start();
+    static bool isKnown();
+    // The identifier; waits for the computation, starting it if need be.
+    static QString value();
+    // Calls done on context's thread once the identifier is known: at once
+    // when it is, else from the event loop; never when context is gone first.
+    static void whenKnown(QObject* context, const std::function<void()>& done);
+
+signals:
+    void known();
+
+protected:
+    // Waits for a computation under way, then forgets its result.
+    static void forget();
+
+private:
+    MachineIdentifier() = default;
+    static MachineIdentifier& instance();
+};
 
 // The cleaning applied to a query's output (UTF-8, or UTF-16 after a
 // byte-order mark): the command's last word removed without regard to case,
@@ -24,6 +51,3 @@ struct MachineSources
     std::function<QString()> installationId;
 };
 QString computeMachineIdentifier(const MachineSources& sources);
-
-// Forgets the cached identifier (tests only).
-void resetMachineIdentifierCache();

@@ -1,7 +1,7 @@
 #include "telemetry/OperationLog.h"
 
 #include "BuildConfig.h"
-#include "telemetry/OperationLogRecord.h"
+#include "telemetry/MachineIdentifier.h"
 #include "telemetry/OperationLogSender.h"
 
 #include <QDebug>
@@ -36,14 +36,12 @@ QNetworkReply* OperationLog::send(const QString& btnId)
     qDebug() << logBaseUrl;
     QNetworkRequest request(QUrl(logBaseUrl + QStringLiteral("/v1/operationLog"), QUrl::TolerantMode));
     request.setRawHeader("Content-Type", "application/json;charset=utf-8");
-    const QByteArray body = OperationLogRecord(btnId, m_channelName, m_channelId).toJson().toUtf8();
+    m_waiting.append({request, OperationLogRecord(btnId, m_channelName, m_channelId)});
     qDebug() << "opration log: " << btnId;
-    // The record is fixed now; it leaves once the network stack may start.
-    if (!m_released) {
-        m_early.append({request, body});
+    // Behind the posts still waiting, if any.
+    if (!m_released || m_waiting.size() > 1 || !MachineIdentifier::isKnown())
         return nullptr;
-    }
-    return post(request, body);
+    return flush().value(0);
 }
 
 void OperationLog::release()
@@ -51,21 +49,32 @@ void OperationLog::release()
     if (m_released)
         return;
     m_released = true;
-    const auto posts = std::exchange(m_early, {});
-    for (const auto& [request, body] : posts)
-        post(request, body);
+    MachineIdentifier::whenKnown(this, [this] { flush(); });
 }
 
 QList<QNetworkReply*> OperationLog::sendWaitingNow()
 {
-    return m_sender ? m_sender->sendWaitingNow() : QList<QNetworkReply*>();
+    m_released = true;
+    QList<QNetworkReply*> replies = flush();
+    if (m_sender)
+        replies += m_sender->sendWaitingNow();
+    return replies;
 }
 
-QNetworkReply* OperationLog::post(const QNetworkRequest& request, const QByteArray& body)
+QList<QNetworkReply*> OperationLog::flush()
 {
+    QList<QNetworkReply*> replies;
+    if (m_waiting.isEmpty())
+        return replies;
+    const QString pcId = MachineIdentifier::value();
+    qDebug() << "pcId" << pcId;
     if (!logNetworkManager) {
         logNetworkManager = new QNetworkAccessManager(this);
         m_sender = new OperationLogSender(logNetworkManager, logNetworkManager);
     }
-    return m_sender->post(request, body);
+    for (const auto& [request, record] : std::exchange(m_waiting, {})) {
+        if (QNetworkReply* reply = m_sender->post(request, record.toJson(pcId).toUtf8()))
+            replies.append(reply);
+    }
+    return replies;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ChannelManager.h"
+#include "telemetry/OperationLogRecord.h"
 
 #include <QList>
 #include <QNetworkRequest>
@@ -15,7 +16,8 @@ class QNetworkReply;
 // How the window and the install flow report an event: a record with the
 // channel known so far, posted to the telemetry root. Posts made before the
 // window's first frame wait for it (starting the network stack would hold
-// that frame up), a few seconds at most.
+// that frame up), a few seconds at most; every post also waits for the
+// machine's identifier, in order, and takes it as it leaves.
 class OperationLog : public QObject
 {
     Q_OBJECT
@@ -29,19 +31,21 @@ public:
 
     // The reply when the post left at once, else null.
     QNetworkReply* send(const QString& btnId);
-    // Lets the posts that waited for the first frame go, in order; once.
+    // Lets the posts that waited for the first frame go, in order, once the
+    // identifier is known; once.
     void release();
-    // For the end of the process: every post still waiting for a connection,
-    // on connections of its own.
+    // For the end of the process: every post still waiting, on connections
+    // of its own where the others are taken; waits for the identifier.
     QList<QNetworkReply*> sendWaitingNow();
 
 private:
-    QNetworkReply* post(const QNetworkRequest& request, const QByteArray& body);
+    // Posts every waiting record; the replies of those that left at once.
+    QList<QNetworkReply*> flush();
 
     QString logBaseUrl;
     QString m_channelName; // empty until the launch parameter is known
     QString m_channelId;
-    QList<QPair<QNetworkRequest, QByteArray>> m_early;
+    QList<QPair<QNetworkRequest, OperationLogRecord>> m_waiting;
     bool m_released = false;
     QNetworkAccessManager* logNetworkManager = nullptr;
     OperationLogSender* m_sender = nullptr;

@@ -1,7 +1,6 @@
 #include "telemetry/OperationLogRecord.h"
 
 #include "BuildConfig.h"
-#include "telemetry/MachineIdentifier.h"
 
 #include <QDebug>
 #include <QJsonDocument>
@@ -10,12 +9,12 @@
 OperationLogRecord::OperationLogRecord(const QString& eventName, const QString& channelName,
                                        const QString& channelId)
     : phoneId(channelId), apkChannel(channelName), apkId(greenTheme ? 27 : 25),
-      apkVersionName(QLatin1String(installerVersion)), btnId(eventName), pcId(machineIdentifier())
+      apkVersionName(QLatin1String(installerVersion)), btnId(eventName)
 {
-    qDebug() << "phoneId" << phoneId << "pcId" << pcId;
+    qDebug() << "phoneId" << phoneId;
 }
 
-QString OperationLogRecord::toJson() const
+QString OperationLogRecord::toJson(const QString& pcId) const
 {
     QJsonObject object;
     object.insert(QStringLiteral("phoneId"), phoneId);

@@ -2,13 +2,14 @@
 
 #include <QString>
 
-// One telemetry record; built, serialised and dropped by the sender.
+// One telemetry record; built when the event happens, serialised when its
+// post leaves, which is when it takes the machine's identifier.
 struct OperationLogRecord
 {
     // channelName and channelId: empty until the launch parameter is known.
     OperationLogRecord(const QString& btnId, const QString& channelName, const QString& channelId);
 
-    QString toJson() const;
+    QString toJson(const QString& pcId) const;
 
     QString phoneId;
     QString phoneMaker;
@@ -21,5 +22,4 @@ struct OperationLogRecord
     QString apkVersionName;
     int type = 38;
     QString btnId;
-    QString pcId;
 };

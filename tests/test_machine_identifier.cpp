@@ -1,8 +1,8 @@
 // The machine identifier from the query tool's answers, the firmware's
 // UUID and the installation's id, in their order.
 #include "platform/Smbios.h"
+#include "support/FreshMachineIdentifier.h"
 #include "support/TestEnvironment.h"
-#include "telemetry/MachineIdentifier.h"
 
 #include <QCryptographicHash>
 
@@ -112,8 +112,8 @@ private slots:
     {
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", "/nonexistent");
-        resetMachineIdentifierCache();
-        const QString id = machineIdentifier();
+        FreshMachineIdentifier::forget();
+        const QString id = MachineIdentifier::value();
         qputenv("PATH", path);
         QByteArray machineId = readAll(QStringLiteral("/etc/machine-id")).trimmed();
         machineId =

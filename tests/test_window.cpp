@@ -10,14 +10,17 @@
 #include "nerixSetupOnline/WindowLogic.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/DiskSpace.h"
+#include "support/FreshMachineIdentifier.h"
 #include "support/PackageBuilder.h"
 #include "support/PackageSigner.h"
 #include "support/ReleaseServer.h"
 #include "support/TestEnvironment.h"
 
 #include <QAccessible>
+#include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStackedWidget>
@@ -125,6 +128,32 @@ private slots:
         nerixSetupOnline window;
         for (QWidget* widget : child(window, "stackedWidget")->findChildren<QWidget*>())
             QVERIFY2(!widget->styleSheet().contains("url("), qPrintable(widget->objectName()));
+    }
+
+    // The query tool answers only after the first frame: the window shows
+    // without it, and the first post waits for the identifier.
+    void slowIdentifierReachesTheFirstPost()
+    {
+        QTemporaryDir bin;
+        const QString gate = bin.filePath("answer"), uuid = "4C4C4544-0051-3510-8057-B4C04F4B4A32";
+        QFile tool(bin.filePath("wmic"));
+        QVERIFY(tool.open(QIODevice::WriteOnly) &&
+                tool.write(QString("#!/bin/sh\nuntil [ -e '%1' ]; do sleep 0.01; done\necho UUID; echo %2\n")
+                               .arg(gate, uuid)
+                               .toUtf8()) &&
+                tool.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        tool.close();
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toUtf8() + ':' + path);
+        FreshMachineIdentifier::forget();
+        auto w = makeWindow();
+        QTRY_VERIFY(child(*w, "progressBar")->styleSheet().contains("::chunk")); // past the first frame
+        QVERIFY(m_server.telemetry().isEmpty() && QFile(gate).open(QIODevice::WriteOnly));
+        QTRY_VERIFY(!m_server.telemetry().isEmpty());
+        qputenv("PATH", path);
+        QCOMPARE(QJsonDocument::fromJson(m_server.telemetry().first()["body"].toString().toUtf8())["pcId"]
+                     .toString(),
+                 QString(QCryptographicHash::hash(uuid.toLatin1(), QCryptographicHash::Md5).toHex()));
     }
 
     // Return alone installs and starts; the tick, the link, a failure and the

@@ -75,6 +75,8 @@ cp "$sdk/qt/plugins/platforms/qwindows.dll" "$release/platforms/"
 cp "$sdk/qt/plugins/styles/qwindowsvistastyle.dll" "$release/styles/"
 # The standalone 7-Zip console program: it needs no 7z.dll.
 cp "$sdk/7zip/7z.exe" "$release/"
+# Loaded at the first download, not imported (platform/CurlLibrary_win.cpp).
+cp "$sdk/curl/bin/libcurl-4.dll" "$release/"
 # Every DLL the shipped programs import, found in the SDK, with what those
 # import in turn; the rest must be Windows' own.
 "$root/tools/windows/deploy-dlls.sh" "$release" "$sdk/qt/bin" "$sdk/curl/bin" "$sdk/runtime"
