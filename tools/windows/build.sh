@@ -84,6 +84,7 @@ rm -rf "$build/release" && mkdir -p "$release/platforms" "$release/styles"
 ${triple}-objcopy --only-keep-debug "$build/bin/nerixSetupOnline.exe" "$build/nerixSetupOnline.exe.debug"
 ${triple}-objcopy --strip-all --add-gnu-debuglink="$build/nerixSetupOnline.exe.debug" \
     "$build/bin/nerixSetupOnline.exe" "$release/nerixSetupOnline.exe"
+chmod 755 "$release/nerixSetupOnline.exe"
 cp "$sdk/qt/plugins/platforms/qwindows.dll" "$release/platforms/"
 cp "$sdk/qt/plugins/styles/qwindowsvistastyle.dll" "$release/styles/"
 # The standalone 7-Zip console program: it needs no 7z.dll.
