@@ -20,7 +20,8 @@ for group in "$@"; do
             clang libclang-rt-14-dev) ;;
         # lrelease comes from the host's Qt: catalogues are the same everywhere.
         windows) packages+=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-            qttools5-dev qttools5-dev-tools qtbase5-dev python3 xz-utils) ;;
+            qttools5-dev qttools5-dev-tools qtbase5-dev python3 xz-utils
+            patch p7zip-full osslsigncode openssl minisign) ;;
         # locales: Wine names files in the host locale, which must exist.
         # icoutils: the program's resources read back.
         wine) packages+=(wine wine64 locales icoutils ca-certificates p7zip-full openssl python3 xvfb xdotool

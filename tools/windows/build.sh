@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds nerixSetupOnline.exe for 64-bit Windows and lays out the folder a
-# release ships, with a zip of it.
+# Builds nerixSetupOnline.exe for 64-bit Windows, lays out the folder a
+# release ships and packs it into one self-extracting setup.exe, signed with
+# Authenticode where a certificate is given.
 #
 #   NERIX_WINSDK=../shared/windows-sdk/winsdk-x86_64.tar.xz tools/windows/build.sh [CMake arguments...]
 #
@@ -11,6 +12,15 @@
 # NERIX_WIN_BUILD_DIR the build folder (default build/windows-<edition>).
 # Arguments go to CMake as they are: -DGREEN_THEME=ON, the endpoint roots,
 # -C tools/local-endpoints.cmake. Every run configures afresh from them.
+#
+# NERIX_SIGN_PKCS12        the code-signing certificate and its key (.p12/.pfx);
+#                          unset: the release is unsigned.
+# NERIX_SIGN_PASSWORD_FILE a file holding its password.
+# NERIX_SIGN_TIMESTAMP_URL an RFC 3161 server to timestamp with (optional).
+#
+# Writes release/nerixSetupOnline/ (the program stripped; its symbols stay in
+# nerixSetupOnline.exe.debug in the build folder) and
+# release/nerixSetupOnline-<version>-<edition>-setup.exe.
 # The last line printed is the release folder.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -70,7 +80,11 @@ cmake --build "$build" -j"$(nproc)"
 # --- the release folder: what windeployqt would copy, chosen by hand
 release="$build/release/nerixSetupOnline"
 rm -rf "$build/release" && mkdir -p "$release/platforms" "$release/styles"
-cp "$build/bin/nerixSetupOnline.exe" "$release/"
+# Shipped stripped; the symbols stay beside the build for crash addresses.
+${triple}-objcopy --only-keep-debug "$build/bin/nerixSetupOnline.exe" "$build/nerixSetupOnline.exe.debug"
+${triple}-objcopy --strip-all --add-gnu-debuglink="$build/nerixSetupOnline.exe.debug" \
+    "$build/bin/nerixSetupOnline.exe" "$release/nerixSetupOnline.exe"
+chmod 755 "$release/nerixSetupOnline.exe"
 cp "$sdk/qt/plugins/platforms/qwindows.dll" "$release/platforms/"
 cp "$sdk/qt/plugins/styles/qwindowsvistastyle.dll" "$release/styles/"
 # The standalone 7-Zip console program: it needs no 7z.dll.
@@ -87,7 +101,37 @@ if [ -f "$build/bin/test_platform_win.exe" ]; then
 fi
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-zip="$build/release/nerixSetupOnline-$version-$edition-win64.zip"
-(cd "$build/release" && python3 -m zipfile -c "$zip" nerixSetupOnline)
-echo "zip: $zip"
+
+# --- Authenticode: every program and DLL in the folder, then the setup
+# program last, since anything appended after a signature breaks it.
+product=Corvane icon="$root/nerixSetupOnline/Resources/nerixSetupOnline.ico"
+if [ $edition = green ]; then
+    product=Quorbel icon="$root/nerixSetupOnline/Resources_green/nerixSetupOnline.ico"
+fi
+sign() {
+    [ -n "${NERIX_SIGN_PKCS12:-}" ] || return 0
+    local file=$1 signed=$1.signed
+    osslsigncode sign -pkcs12 "$NERIX_SIGN_PKCS12" ${NERIX_SIGN_PASSWORD_FILE:+-readpass "$NERIX_SIGN_PASSWORD_FILE"} \
+        -h sha256 -n "$product" ${NERIX_SIGN_TIMESTAMP_URL:+-ts "$NERIX_SIGN_TIMESTAMP_URL"} \
+        -in "$file" -out "$signed" >/dev/null
+    mv "$signed" "$file"
+}
+if [ -n "${NERIX_SIGN_PKCS12:-}" ]; then
+    find "$release" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0 |
+        while IFS= read -r -d '' file; do sign "$file"; done
+else
+    echo "unsigned: NERIX_SIGN_PKCS12 is not set, so this release carries no Authenticode signature"
+fi
+
+# --- setup.exe: the stub, then the folder's contents packed with 7z.
+rm -f "$build/setup/sfx.exe" "$build/setup/src/setup.rc"
+make -s -j2 -f "$root/tools/windows/setup/Makefile" SDK_C="$sdk/7zip/src/C" OUT="$build/setup" \
+    VERSION="$version" PRODUCT="$product" ICON="$icon"
+archive="$build/setup/release.7z"
+rm -f "$archive"
+(cd "$release" && 7z a -bd -mx=9 "$archive" . >/dev/null)
+setup="$build/release/nerixSetupOnline-$version-$edition-setup.exe"
+cat "$build/setup/sfx.exe" "$archive" > "$setup"
+sign "$setup"
+echo "setup: $setup"
 echo "$release"

@@ -1,14 +1,19 @@
 #!/usr/bin/env python3
 """The installer's whole flow as a Windows program, under Wine.
 
-Builds both editions for Windows against the local release server, then runs
-each scenario in a fresh Wine prefix and home folder under Xvfb, drives the
-window with real X input and checks what Windows is left with: the files in
+Builds both editions for Windows against the local release server, signed
+with a throw-away certificate, then runs each scenario in a fresh Wine prefix
+and home folder under Xvfb: the signed setup.exe unpacks the release into
+%TEMP% and starts the installer, whose window is driven with real X input;
+then the run checks what Windows is left with: the files in
 the install folder, the shell links, the registry, the log file, every
 telemetry post, the launch of the product and its uninstaller; then the
 faults a current Windows shows: a standard user who may not write to
 Program Files, a package over https, a missing or planted 7z.exe, a logout
-during the install, and the platform layer's own checks.
+during the install, and the platform layer's own checks. The setup program
+on its own: the command line passed on byte for byte, the exit code, its
+temporary folder removed, and the Authenticode signatures of it and of every
+program inside it.
 
 Usage: wine_flow.py [--only NAME...] [--keep] [--no-build] [--verbose]
 NERIX_WINSDK names the Windows SDK, as for tools/windows/build.sh.
@@ -17,6 +22,7 @@ of every scenario passed.
 """
 
 import argparse
+import glob
 import hashlib
 import os
 import shutil
@@ -28,6 +34,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import shell_link  # noqa: E402
+import signing  # noqa: E402
 from wine_env import (NOBODY, ROOT, Display, Failure, ReleaseServer, Scenario, WinePrefix, run,  # noqa: E402
                       wait_process, wait_until)
 
@@ -95,6 +102,7 @@ class Flow:
         self.work = work
         self.scenarios = []
         self.release = {}
+        self.setup = {}
 
     # --- preparation --------------------------------------------------
 
@@ -105,12 +113,21 @@ class Flow:
         for locale in LOCALES.values():
             run(["localedef", "-i", locale.split(".")[0], "-f", "UTF-8", os.path.join(self.locales, locale)],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Kept beside the builds, so that --no-build still verifies them.
+        certificate = os.path.join(ROOT, "build", "wine-test-certificate")
+        if not self.args.no_build:
+            shutil.rmtree(certificate, ignore_errors=True)
+            signing.make_test_certificate(certificate)
+        self.sign_env, self.ca = signing.test_certificate(certificate)
         for edition, (_, _, flags) in EDITIONS.items():
             build = os.path.join(ROOT, "build", "windows-local-" + edition)
             if not self.args.no_build:
                 run([os.path.join(HERE, "build.sh"), "-C", os.path.join(ROOT, "tools", "local-endpoints.cmake"),
-                     *flags], env={**os.environ, "NERIX_WIN_BUILD_DIR": build}, stdout=subprocess.DEVNULL)
+                     *flags], env={**os.environ, "NERIX_WIN_BUILD_DIR": build, **self.sign_env},
+                    stdout=subprocess.DEVNULL)
             self.release[edition] = os.path.join(build, "release", "nerixSetupOnline")
+            self.setup[edition] = glob.glob(os.path.join(build, "release", "*-%s-setup.exe" % edition))[0]
+        self.stub = os.path.join(ROOT, "build", "windows-local-default", "setup", "sfx.exe")
         self.platform_checks = os.path.join(ROOT, "build", "windows-local-default", "bin", "test_platform_win.exe")
         self.programs = self.build_programs()
         self.packages = {}
@@ -131,8 +148,8 @@ class Flow:
         flags = ["-std=c11", "-Wall", "-Wextra", "-Werror", "-O2", "-s", "-municode"]
         cc = "x86_64-w64-mingw32-gcc"
 
-        def product(word, output, names=None):
-            defines = ['-DPRODUCT_WORD=L"%s"' % word]
+        def product(word, output, names=None, defines=()):
+            defines = ['-DPRODUCT_WORD=L"%s"' % word, *defines]
             if names:
                 defines += ['-DNAME_ZH=L"%s"' % names["zh"], '-DNAME_EN=L"%s"' % names["en"]]
                 run([cc, *flags, "-mwindows", *defines, os.path.join(HERE, "sample", "uninstaller.c"),
@@ -145,6 +162,11 @@ class Flow:
         self.planted = os.path.join(self.work, "planted")
         os.makedirs(self.planted)
         product("planted", os.path.join(self.planted, "7z.exe"))
+        # What the setup program starts in the setup scenario, with 7z.exe beside it.
+        self.probe = os.path.join(self.work, "probe")
+        os.makedirs(self.probe)
+        product("probe", os.path.join(self.probe, "nerixSetupOnline.exe"), defines=["-DEXIT_CODE=7"])
+        shutil.copy(os.path.join(self.planted, "7z.exe"), self.probe)
         self.window_probe_exe = os.path.join(self.work, "window_probe.exe")
         run([cc, *flags, os.path.join(HERE, "probes", "window_probe.c"), "-o", self.window_probe_exe])
         return out
@@ -249,6 +271,11 @@ class Flow:
         """"visible iconic foreground" of each installer window, as Windows sees it."""
         return wine.output(self.window_probe_exe, "nerixSetupOnline").stdout.split("\n")[:-1]
 
+    def unpacked(self, wine):
+        """The setup programs' folders in the user's %TEMP%."""
+        temp = wine.user_folder("Temp")
+        return sorted(n for n in os.listdir(temp) if n.startswith("7z")) if os.path.isdir(temp) else []
+
     def log_text(self, wine):
         path = wine.user_folder("AppData", "Local", "nerixSetupOnline", "cache", "install_vantrel.log")
         return open(path, "rb").read().decode(ANSI[wine.lang], "replace") if os.path.isfile(path) else ""
@@ -277,7 +304,7 @@ class Flow:
         word = EDITIONS[edition][0]
         self.display.click(window, *START_BUTTON)
         code = wait_process(process, 30)
-        s.check(code == 0, "start immediately ends the installer with code 0", repr(code))
+        s.check(code == 0, "start immediately ends the installer, and setup.exe, with code 0", repr(code))
         marker = wine.user_folder("AppData", "Local", word + "-launched.txt")
         launched = wait_until(lambda: os.path.isfile(marker) and open(marker, encoding="utf-8").read(), 30) or ""
         native = install_dir.replace("/", "\\").lower()
@@ -306,23 +333,27 @@ class Flow:
 
     # --- scenarios ----------------------------------------------------
 
-    def installs(self, edition, channel_arg, channel, uninstall_again=False, shots=False):
-        """The whole flow with the edition's release folder."""
+    def installs(self, edition, channel_arg, channel, uninstall_again=False, shots=False, folder=None):
+        """The whole flow with the edition's setup program, started from
+        its build folder or a copy in folder (a C: path)."""
         def body(s, wine):
             server = ReleaseServer(self.work, s.name, self.packages["normal"], PORTS, rate=2 * 1024 * 1024)
             try:
-                self.whole_flow(s, wine, server, edition, channel_arg, channel, uninstall_again, shots)
+                installer = self.setup[edition]
+                if folder:
+                    os.makedirs(wine.drive(folder))
+                    installer = shutil.copy(installer, wine.drive(folder))
+                self.whole_flow(s, wine, server, edition, installer, channel_arg, channel, uninstall_again, shots)
             finally:
                 server.close()
         return body
 
-    def whole_flow(self, s, wine, server, edition, channel_arg, channel, uninstall_again, shots):
+    def whole_flow(self, s, wine, server, edition, installer, channel_arg, channel, uninstall_again, shots):
         shot_dir = None
         if shots:
             shot_dir = os.path.join(ROOT, "demo", "screenshots-wine-" + edition)
             shutil.rmtree(shot_dir, ignore_errors=True)
             os.makedirs(shot_dir)
-        installer = os.path.join(self.release[edition], "nerixSetupOnline.exe")
         process, window = self.start_window(s, wine, installer, [channel_arg] if channel_arg else [])
         if shot_dir:
             self.display.screenshot(window, os.path.join(shot_dir, "1-location.png"))
@@ -336,11 +367,14 @@ class Flow:
         s.check(wait_process(second, 30) == 0, "a second start ends with code 0")
         s.check(wait_until(lambda: self.window_state(wine) == ["1 0 1"], 10),
                 "a second start restores and raises the first window", repr(self.window_state(wine)))
+        s.check(len(self.unpacked(wine)) == 1, "the second setup unpacked into a folder of its own and removed it",
+                repr(self.unpacked(wine)))
 
         self.install(s, server, window, shot_dir)
         install_dir = "C:/Program Files/%sMasterRecovery" % EDITIONS[edition][0]
         self.check_installation(s, wine, edition, install_dir, channel)
         self.launch(s, wine, edition, process, window, install_dir)
+        s.check(self.unpacked(wine) == [], "setup.exe removed its temporary folder", repr(self.unpacked(wine)))
         pc_id = self.check_posts(s, server, ["pc-install-show", "pc-install-min", "pc-install-go", "pc-load-ok",
                                              "pc-install-success", "pc-install-setup"], channel)
         if uninstall_again:
@@ -351,8 +385,7 @@ class Flow:
         reports the same computer with the query tool gone."""
         word, names, _ = EDITIONS[edition]
         posts = len(server.events())
-        installer = os.path.join(self.release[edition], "nerixSetupOnline.exe")
-        process = wine.start(installer, overrides="wmic.exe=d")
+        process = wine.start(self.setup[edition], overrides="wmic.exe=d")
         question = self.display.wait_window("^%s$" % QUESTION_TITLE[wine.lang])
         s.require(question is not None, "the next start asks to uninstall")
         self.display.key(question, "Return")
@@ -380,8 +413,7 @@ class Flow:
             os.chmod(wine.drive("C:/" + folder), 0o555)
         server = ReleaseServer(self.work, s.name, self.packages["normal"], PORTS)
         try:
-            installer = os.path.join(self.release["default"], "nerixSetupOnline.exe")
-            process, window = self.start_window(s, wine, installer)
+            process, window = self.start_window(s, wine, self.setup["default"])
             self.install(s, server, window)
             install_dir = "C:/users/%s/AppData/Local/Programs/corvaneMasterRecovery" % wine.user
             s.check(os.path.isfile(os.path.join(wine.drive(install_dir), "Uninstall.list")),
@@ -509,6 +541,62 @@ class Flow:
             server.close()
             subprocess.run(["umount", "-l", folder], stderr=subprocess.DEVNULL)
 
+    def setup_program(self, s, wine):
+        """The setup stub on its own, started from a folder whose name has a
+        space and CJK, around a program that records its command line and
+        ends with code 7, with a 7z.exe beside it that must not run."""
+        archive = os.path.join(wine.base, "probe.7z")
+        run(["7z", "a", "-bd", "-mx=9", archive, "."], cwd=self.probe, stdout=subprocess.DEVNULL)
+        folder = wine.drive("C:/下载 文件")
+        os.makedirs(folder)
+        setup = os.path.join(folder, "setup.exe")
+        with open(setup, "wb") as out:
+            for part in (self.stub, archive):
+                out.write(open(part, "rb").read())
+        # Longer than the stub's old fixed buffer of MAX_PATH*3 characters.
+        channel = 'promo_春 季 "夏" \\"x' + "y" * 900 + "-a1b2c3d4e5f60718"
+        process = wine.start(setup, channel)
+        code = wait_process(process, 60)
+        s.check(code == 7, "setup.exe returns the program's exit code", repr(code))
+        record = wine.user_folder("AppData", "Local", "probe-launched.txt")
+        lines = dict(line.split("=", 1) for line in open(record, encoding="utf-8").read().splitlines()
+                     if "=" in line) if os.path.isfile(record) else {}
+        s.check(lines.get("args") == subprocess.list2cmdline([channel]), "the command line arrives byte for byte",
+                repr(lines.get("args", ""))[:200])
+        temp = windows_path(wine.user_folder("Temp")).lower()
+        s.check(lines.get("exe", "").lower().endswith("\\nerixsetuponline.exe") and
+                "\\temp\\7z" in lines.get("exe", "").lower(),
+                "the program runs from a folder of its own in %TEMP%", repr(lines.get("exe")) + " " + temp)
+        s.check(not os.path.exists(wine.user_folder("AppData", "Local", "planted-launched.txt")),
+                "the 7z.exe beside it does not run")
+        s.check(self.unpacked(wine) == [], "its folder is removed afterwards", repr(self.unpacked(wine)))
+
+    def signatures(self, s):
+        """Authenticode on each setup.exe and every program inside it, under
+        the throw-away CA; one byte changed in the archive breaks it. And
+        what Explorer shows of setup.exe: icon, version, no elevation."""
+        for edition, product in (("default", "Corvane"), ("green", "Quorbel")):
+            setup = self.setup[edition]
+            s.check(signing.verifies(setup, self.ca), edition + ": setup.exe verifies")
+            inside = os.path.join(self.work, "inside-" + edition)
+            run(["7z", "x", "-y", "-o" + inside, setup], stdout=subprocess.DEVNULL)
+            programs = [os.path.join(d, f) for d, _, files in os.walk(inside) for f in files
+                        if f.lower().endswith((".exe", ".dll"))]
+            bad = [os.path.relpath(p, inside) for p in programs if not signing.verifies(p, self.ca)]
+            s.check(len(programs) > 10 and not bad, "%s: the %d programs and DLLs inside verify" % (
+                edition, len(programs)), repr(bad))
+            tampered = os.path.join(self.work, "tampered-%s.exe" % edition)
+            data = bytearray(open(setup, "rb").read())
+            data[os.path.getsize(self.stub) + (len(data) - os.path.getsize(self.stub)) // 2] ^= 0x01
+            open(tampered, "wb").write(data)
+            s.check(not signing.verifies(tampered, self.ca), edition + ": one byte changed in the archive fails")
+            icon = subprocess.run(["wrestool", "-x", "-t", "14", setup], capture_output=True).stdout
+            version = subprocess.run(["wrestool", "-x", "--raw", "-t", "16", setup],
+                                     capture_output=True).stdout.decode("utf-16-le", "replace")
+            manifest = subprocess.run(["wrestool", "-x", "--raw", "-t", "24", setup], capture_output=True).stdout
+            s.check(len(icon) > 6 and "1.2.1" in version and product in version and b'level="asInvoker"' in manifest,
+                    edition + ": setup.exe has the icon, version 1.2.1 of %s and asks for no elevation" % product)
+
     def check_resources(self, s):
         """What Explorer shows of the program: its icon at every size, its
         version, and the manifest (no elevation asked, long paths)."""
@@ -546,14 +634,17 @@ class Flow:
         self.prepare()
         self.display = Display()
         spring = ("春季", 1, "a1b2c3d4e5f60718")
+        quoted = ('春 季 "夏"', 1, "a1b2c3d4e5f60718")
         default = ("Default", 1, "0000000000000000")
         plan = [
+            ("signatures", lambda: self.scenario("signatures", lambda s, wine: self.signatures(s))),
+            ("setup", lambda: self.scenario("setup", self.setup_program, "zh")),
             ("default-zh", lambda: self.scenario("default-zh", self.installs(
-                "default", "promo_春季-a1b2c3d4e5f60718", spring, uninstall_again=True, shots=True), "zh")),
+                "default", 'promo_春 季 "夏"-a1b2c3d4e5f60718', quoted, uninstall_again=True, shots=True), "zh")),
             ("default-en", lambda: self.scenario("default-en", self.installs("default", None, default), "en")),
             ("green-zh", lambda: self.scenario("green-zh", self.installs("green", None, default, shots=True), "zh")),
             ("green-en", lambda: self.scenario("green-en", self.installs(
-                "green", "promo_春季-a1b2c3d4e5f60718", spring), "en")),
+                "green", "promo_春季-a1b2c3d4e5f60718", spring, folder="C:/下载 文件"), "en")),
             ("platform", lambda: self.scenario("platform", self.platform)),
             ("standard-user", lambda: self.scenario("standard-user", self.standard_user, "zh", NOBODY, True)),
             ("faults", lambda: self.scenario("faults", self.faults, "en", needs_root=True)),

@@ -1,9 +1,14 @@
 /* Sample product for the Wine run: records how it was started (its command
  * line, working folder and own path) in %LOCALAPPDATA%\<word>-launched.txt
- * and exits. Built with -DPRODUCT_WORD=L"corvane" or L"quorbel". */
+ * and exits. Built with -DPRODUCT_WORD=L"corvane" or L"quorbel"; -DEXIT_CODE=N
+ * makes it end with that code. */
 #include <windows.h>
 #include <shlobj.h>
 #include <stdio.h>
+
+#ifndef EXIT_CODE
+#define EXIT_CODE 0
+#endif
 
 static void appendUtf8(HANDLE file, const wchar_t* text)
 {
@@ -30,5 +35,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR commandLine, i
         return 1;
     appendUtf8(file, line);
     CloseHandle(file);
-    return 0;
+    return EXIT_CODE;
 }
