@@ -15,6 +15,14 @@ TaskThread::TaskThread(QObject* parent) : QThread(parent), downloader(new Downlo
     removeLeftovers();
 }
 
+void TaskThread::releaseDownloadFolder()
+{
+    removeLeftovers();
+    const QString folder = downloader->downloadFolder();
+    if (!folder.isEmpty())
+        QDir().rmdir(folder);
+}
+
 void TaskThread::removeLeftovers()
 {
     // The folder's name comes from the executable's name, so it may hold

@@ -39,6 +39,9 @@ public:
     // download and the product folders extracted beside it. The construction
     // removes an earlier run's; an installation that succeeded, its own.
     void removeLeftovers();
+    // After a successful installation: the leftovers, then the folder itself
+    // where the download made it for nothing else.
+    void releaseDownloadFolder();
 
 signals:
     void updateProgress(double per);

@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QDir>
 #include <QEventLoop>
 #include <QNetworkReply>
 #include <QPointer>
@@ -112,10 +111,8 @@ void InstallFlow::installFinished()
 {
     m_phase = Phase::Installed;
     qDebug() << "installSuccess";
-    // Nothing of the download is needed any more: the space goes back now,
-    // and the folder too where the download made it for nothing else.
-    m_taskThread->removeLeftovers();
-    QDir().rmdir(m_taskThread->downloadManager()->downloadFolder());
+    // Nothing of the download is needed any more: the space goes back now.
+    m_taskThread->releaseDownloadFolder();
     emit installSuccess();
     m_log->send(QStringLiteral("pc-install-success"));
 }
