@@ -58,9 +58,9 @@ private slots:
         QVERIFY(PackageBuilder::writeTree(installDir, {{"old/mine.txt", "mine"}, {"config.ini", "mine"}}));
         // Links an extractor may leave: only the one to a file inside the product is followed.
         const QString extracted = QFileInfo(package).path() + '/' + kX64;
-        QVERIFY(QDir().mkpath(extracted) && QFile::link("..", extracted + "/up"));
-        QVERIFY(QFile::link(package, extracted + "/secret.txt"));
-        QVERIFY(QFile::link("README.txt", extracted + "/readme-link.txt"));
+        QVERIFY(QDir().mkpath(extracted) && QFile::link("..", extracted + "/up") &&
+                QFile::link(package, extracted + "/secret.txt") &&
+                QFile::link("README.txt", extracted + "/readme-link.txt"));
         // A fresh account has neither folder.
         const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
         QDir(desktop).removeRecursively();
@@ -207,8 +207,7 @@ private slots:
         const QByteArray path = qgetenv("PATH");
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(work);
-        if (kind == "no7z")
-            qputenv("PATH", work.toUtf8());
+        qputenv("PATH", kind == "no7z" ? work.toUtf8() : path);
         const InstallOutcome outcome = runInstall(thread, request);
         qputenv("PATH", path);
         QDir::setCurrent(cwd);

@@ -26,8 +26,7 @@ private slots:
         const char* uuid = "4C4C4544-0051-3510-8057-B4C04F4B4A32";
         const char* uuidMd5 = "1ddaa8f825ef9c4d0d8b329d979d63cf";
         const char* installMd5 = "19ad89bc3e3c9d7ef68b89523eff1987";
-        row("hardware UUID", "UUID       \r\n4C4C4544-0051-3510-8057-B4C04F4B4A32  \r\n\r\n", "x", "x",
-            uuidMd5);
+        row("hardware UUID", QByteArray("UUID       \r\n") + uuid + "  \r\n\r\n", "x", "x", uuidMd5);
         row("placeholder inside, two processors", "UUID\r\n03000200-FFFFFFFF-0500\r\n",
             "PROCESSORID  \r\nBFEBFBFF000906EA  \r\nBFEBFBFF000906ED  \r\n\r\n", "x",
             "b713e7495042c05cf94c3ff68f2c3b6f");
