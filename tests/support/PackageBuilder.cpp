@@ -48,10 +48,9 @@ bool PackageBuilder::build(const QString& archivePath, const QMap<QString, Tree>
                            const QStringList& switches)
 {
     QTemporaryDir staging;
-    for (auto it = topFolders.cbegin(); it != topFolders.cend(); ++it) {
+    for (auto it = topFolders.cbegin(); it != topFolders.cend(); ++it)
         if (!writeTree(staging.path() + '/' + it.key(), it.value()))
             return false;
-    }
     const QString absoluteArchive = QFileInfo(archivePath).absoluteFilePath();
     // `7z a` adds to an existing archive.
     QFile::remove(absoluteArchive);
