@@ -37,8 +37,6 @@ private slots:
             QCOMPARE(checkAlreadyInstall(), QString());
             QCoreApplication::removeTranslator(&en);
             QCoreApplication::removeTranslator(&zh);
-            QDir(registry).removeRecursively();
-            QFile::remove(registry);
         }
     }
 

@@ -26,8 +26,7 @@ private slots:
         const char* uuid = "4C4C4544-0051-3510-8057-B4C04F4B4A32";
         const char* uuidMd5 = "1ddaa8f825ef9c4d0d8b329d979d63cf";
         const char* installMd5 = "19ad89bc3e3c9d7ef68b89523eff1987";
-        row("hardware UUID", "UUID       \r\n4C4C4544-0051-3510-8057-B4C04F4B4A32  \r\n\r\n", "x", "x",
-            uuidMd5);
+        row("hardware UUID", QByteArray("UUID       \r\n") + uuid + "  \r\n\r\n", "x", "x", uuidMd5);
         row("placeholder inside, two processors", "UUID\r\n03000200-FFFFFFFF-0500\r\n",
             "PROCESSORID  \r\nBFEBFBFF000906EA  \r\nBFEBFBFF000906ED  \r\n\r\n", "x",
             "b713e7495042c05cf94c3ff68f2c3b6f");
@@ -36,12 +35,9 @@ private slots:
         row("header word anywhere, any case", "UUID\r\nab-UuId-cd  \r\n", "x", "x",
             "a667afad714a91704b2005eb10d124ac");
         // Wine's tool answers in UTF-16.
+        const QString wide = QStringLiteral("\uFEFFUUID \r\n") + uuid;
         row("UTF-16 with byte-order mark",
-            QByteArray("\xFF\xFE") +
-                QByteArray::fromRawData(reinterpret_cast<const char*>(u"UUID \r\n"), 14) +
-                QByteArray::fromRawData(
-                    reinterpret_cast<const char*>(u"4C4C4544-0051-3510-8057-B4C04F4B4A32"), 72),
-            "x", "x", uuidMd5);
+            QByteArray(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2), "x", "x", uuidMd5);
         // No tool, or one that does not answer this query.
         row("no answer: the firmware's UUID", "", "x", uuid, uuidMd5);
         row("no answer, no firmware UUID: the installation's id", "", "x", "", installMd5);
@@ -60,11 +56,10 @@ private slots:
                    : query == "wmic cpu get processorid" ? cpuOut
                                                          : "?";
         };
-        QTEST(computeMachineIdentifier({answer, [&] { return firmware; },
-                                        [] {
-                                            return QStringLiteral("install");
-                                        }}),
-              "expected");
+        const auto install = [] {
+            return QStringLiteral("install");
+        };
+        QTEST(computeMachineIdentifier({answer, [&] { return firmware; }, install}), "expected");
     }
 
     // As the firmware tool prints it: the first three fields little-endian.
@@ -72,21 +67,17 @@ private slots:
     {
         QTest::addColumn<QByteArray>("table");
         QTest::addColumn<QString>("expected");
-        const QByteArray uuid = QByteArray::fromHex("44454c4c51001035805"
-                                                    "7b4c04f4b4a32");
+        const QByteArray uuid = QByteArray::fromHex("44454c4c510010358057b4c04f4b4a32");
         // A BIOS structure with two strings, then the system structure, then the end.
         const QByteArray bios = QByteArray::fromHex("0018000001020000") + QByteArray(16, '\0') +
-                                QByteArrayLiteral("Vendor\0"
-                                                  "1.0\0\0");
+                                QByteArray("Vendor\0001.0\0\0", 12);
         const QByteArray system = QByteArray::fromHex("011b0100010203") + QByteArray(1, '\0') + uuid +
                                   QByteArray::fromHex("0600000000");
         const QByteArray end = QByteArray::fromHex("7f040200") + QByteArray(2, '\0');
         const auto raw = [](const QByteArray& structures) {
-            QByteArray header = QByteArray::fromHex("00030400");
-            const quint32 size = quint32(structures.size());
-            for (int shift = 0; shift < 32; shift += 8)
-                header += char((size >> shift) & 0xff);
-            return header + structures;
+            const quint32 size = qToLittleEndian(quint32(structures.size()));
+            return QByteArray::fromHex("00030400") + QByteArray(reinterpret_cast<const char*>(&size), 4) +
+                   structures;
         };
         QTest::newRow("after another structure")
             << raw(bios + system + end) << "4C4C4544-0051-3510-8057-B4C04F4B4A32";
@@ -116,8 +107,8 @@ private slots:
         const QString id = MachineIdentifier::value();
         qputenv("PATH", path);
         QByteArray machineId = readAll(QStringLiteral("/etc/machine-id")).trimmed();
-        machineId =
-            machineId.isEmpty() ? readAll(QStringLiteral("/var/lib/dbus/machine-id")).trimmed() : machineId;
+        if (machineId.isEmpty())
+            machineId = readAll(QStringLiteral("/var/lib/dbus/machine-id")).trimmed();
         QCOMPARE(id,
                  QString::fromLatin1(QCryptographicHash::hash(machineId, QCryptographicHash::Md5).toHex()));
     }

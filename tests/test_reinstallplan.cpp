@@ -15,30 +15,19 @@ private slots:
         QTest::addColumn<QString>("manifest");
         QTest::addColumn<QString>("remove");
         QTest::addColumn<QString>("ignored");
-        QTest::newRow("listed files") << "@/a.txt,@/sub/b.txt,"
-                                      << "@/a.txt @/sub/b.txt"
-                                      << "";
-        QTest::newRow("a comma in a name") << "@/a,b.txt,@/sub/b.txt,"
-                                           << "@/a,b.txt @/sub/b.txt"
-                                           << "";
-        QTest::newRow("gone already, or a folder") << "@/gone.txt,@/sub,@/sub/,"
-                                                   << ""
-                                                   << "";
-        QTest::newRow("outside") << "^/outside.txt,@/a.txt"
-                                 << "@/a.txt"
-                                 << "^/outside.txt";
-        QTest::newRow("out through ..") << "@/../outside.txt,@/sub/../../outside.txt,"
-                                        << ""
-                                        << "@/../outside.txt @/sub/../../outside.txt";
-        QTest::newRow("out through links") << "@/up/outside.txt,@/link.txt,"
-                                           << ""
-                                           << "@/up/outside.txt @/link.txt";
-        QTest::newRow("relative") << "a.txt,"
-                                  << ""
-                                  << "a.txt";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << "";
+        const auto row = [](const char* tag, const char* manifest, const char* remove,
+                            const char* ignored = "") {
+            QTest::newRow(tag) << manifest << remove << ignored;
+        };
+        row("listed files", "@/a.txt,@/sub/b.txt,", "@/a.txt @/sub/b.txt");
+        row("a comma in a name", "@/a,b.txt,@/sub/b.txt,", "@/a,b.txt @/sub/b.txt");
+        row("gone already, or a folder", "@/gone.txt,@/sub,@/sub/,", "");
+        row("outside", "^/outside.txt,@/a.txt", "@/a.txt", "^/outside.txt");
+        row("out through ..", "@/../outside.txt,@/sub/../../outside.txt,", "",
+            "@/../outside.txt @/sub/../../outside.txt");
+        row("out through links", "@/up/outside.txt,@/link.txt,", "", "@/up/outside.txt @/link.txt");
+        row("relative", "a.txt,", "", "a.txt");
+        row("empty", "", "");
     }
     void plan()
     {

@@ -69,10 +69,9 @@ private slots:
         for (const auto& [input, expected] : rows) {
             ProgressThrottle throttle;
             QList<double> out;
-            for (double per : input) {
+            for (double per : input)
                 if (throttle.accept(per))
                     out << per;
-            }
             QCOMPARE(out, expected);
         }
     }

@@ -39,11 +39,10 @@ private slots:
         for (const char* key : {"language2", "language6", "language7", "language10"})
             row("QObject", key, kAny, kAny);
         for (const char* key :
-             {"language2", "language3", "language4", "language5", "language11", "language12"})
+             {"language2", "language3", "language4", "language5", "language6", "language11", "language12"})
             row("nerixSetupOnline", key, kAny, kAny);
-        row("nerixSetupOnline", "language6", "Quorbel", "Corvanix2");
-        row("InstallThread", "language6", "Quorbel", "Corvanix2");
-        row("InstallThread", "language7", "Corvane", "Corvanix");
+        for (const char* key : {"language6", "language7"})
+            row("InstallThread", key, kAny, kAny);
         // The uninstall shortcut keeps its Chinese prefix in English.
         row("InstallThread", "language8", QString::fromUtf8("卸载"), QString::fromUtf8("卸载"));
     }

@@ -48,24 +48,29 @@ bool PackageBuilder::build(const QString& archivePath, const QMap<QString, Tree>
                            const QStringList& switches)
 {
     QTemporaryDir staging;
-    for (auto it = topFolders.cbegin(); it != topFolders.cend(); ++it) {
+    for (auto it = topFolders.cbegin(); it != topFolders.cend(); ++it)
         if (!writeTree(staging.path() + '/' + it.key(), it.value()))
             return false;
-    }
     const QString absoluteArchive = QFileInfo(archivePath).absoluteFilePath();
     // `7z a` adds to an existing archive.
     QFile::remove(absoluteArchive);
     QDir().mkpath(QFileInfo(absoluteArchive).path());
-    QProcess sevenZip;
-    sevenZip.setWorkingDirectory(staging.path());
-    sevenZip.setProcessChannelMode(QProcess::MergedChannels);
-    sevenZip.start("7z", QStringList{"a", "-bd", "-y"} + switches + QStringList{absoluteArchive} +
-                             topFolders.keys());
-    sevenZip.closeWriteChannel();
-    if (!sevenZip.waitForFinished(-1) || sevenZip.exitStatus() != QProcess::NormalExit ||
-        sevenZip.exitCode() != 0) {
-        qWarning("7z failed (%s): %s", qPrintable(sevenZip.errorString()), sevenZip.readAll().constData());
-        return false;
-    }
-    return true;
+    return runTool(
+        "7z", QStringList{"a", "-bd", "-y"} + switches + QStringList{absoluteArchive} + topFolders.keys(),
+        staging.path());
+}
+
+bool PackageBuilder::runTool(const QString& program, const QStringList& args, const QString& dir)
+{
+    QProcess process;
+    process.setWorkingDirectory(dir);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, args);
+    process.closeWriteChannel();
+    if (process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
+        process.exitCode() == 0)
+        return true;
+    qWarning("%s failed (%s): %s", qPrintable(program), qPrintable(process.errorString()),
+             process.readAll().constData());
+    return false;
 }

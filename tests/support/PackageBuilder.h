@@ -19,6 +19,9 @@ Tree sampleProduct();
 // Creates the folders and files; *.exe files become executable.
 bool writeTree(const QString& dir, const Tree& files);
 
+// Runs a tool to its end in dir; false, with a warning holding its output, unless it exits 0.
+bool runTool(const QString& program, const QStringList& args, const QString& dir = QString());
+
 // Writes each top folder (e.g. "Vantrel_x64Minimal") with its tree into a
 // staging folder and archives them with `7z a` and the given switches into
 // archivePath (replacing it). Returns false, with a warning holding 7z's

@@ -1,24 +1,6 @@
 #include "support/PackageSigner.h"
 
-#include <QProcess>
-#include <QtGlobal>
-
-namespace {
-
-bool minisign(const QStringList& args)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("minisign"), args);
-    process.closeWriteChannel();
-    if (process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
-        process.exitCode() == 0)
-        return true;
-    qWarning("minisign failed (%s): %s", qPrintable(process.errorString()), process.readAll().constData());
-    return false;
-}
-
-} // namespace
+#include "support/PackageBuilder.h"
 
 QString PackageSigner::testKey(char letter)
 {
@@ -34,5 +16,5 @@ bool PackageSigner::sign(const QString& file, const QString& secretKey, bool leg
         args << "-l";
     if (!trustedComment.isEmpty())
         args << "-t" << trustedComment;
-    return minisign(args);
+    return PackageBuilder::runTool(QStringLiteral("minisign"), args);
 }

@@ -62,10 +62,9 @@ QList<QJsonObject> ReleaseServer::readLog(const QString& name) const
 QStringList ReleaseServer::telemetryEvents(quint16 port) const
 {
     QStringList ids;
-    for (const QJsonObject& post : telemetry()) {
+    for (const QJsonObject& post : telemetry())
         if (port == 0 || post["port"].toInt() == port)
             ids << QJsonDocument::fromJson(post["body"].toString().toUtf8())["btnId"].toString();
-    }
     ids.sort();
     return ids;
 }
@@ -74,10 +73,9 @@ QList<quint16> ReleaseServer::endpointPorts()
 {
     QList<quint16> ports;
     for (const char* root : {endpoints::packageHost, endpoints::telemetry, endpoints::telemetryTest,
-                             endpoints::agreementHost, endpoints::productHost}) {
+                             endpoints::agreementHost, endpoints::productHost})
         if (!ports.contains(endpointPort(root)))
             ports << endpointPort(root);
-    }
     return ports;
 }
 

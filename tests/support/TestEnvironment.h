@@ -71,16 +71,15 @@ template <typename T = QWidget> T* child(QWidget& window, const char* name)
 inline void answerNextModal(std::function<void(QWidget*)> action)
 {
     auto* timer = new QTimer;
-    timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, action] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(modal);
+        if (modal && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        }
     });
-    timer->start();
+    timer->start(5);
 }
 
 // Presses button in the next message box; its question goes to *asked.

@@ -81,7 +81,7 @@ private slots:
         QFETCH(int, openAfterMs);
         QFETCH(int, expected);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("onlinesetup.lock"));
+        const QString path = dir.filePath("onlinesetup.lock");
         QVERIFY(QDir().mkdir(path));
         std::thread freer([path, openAfterMs] {
             if (openAfterMs >= 0) {
@@ -90,9 +90,9 @@ private slots:
             }
         });
         InstanceLock lock;
-        const InstanceLock::Result result = lock.tryLock(path);
+        const int result = int(lock.tryLock(path));
         freer.join();
-        QCOMPARE(int(result), expected);
+        QCOMPARE(result, expected);
     }
 
     // A file moved in from the user's profile must not keep its own
@@ -100,43 +100,39 @@ private slots:
     void movedFileTakesItsFolderPermissions()
     {
         QTemporaryDir dir;
-        const QString from = dir.filePath(QStringLiteral("download")),
-                      to = dir.filePath(QStringLiteral("apps"));
-        QVERIFY(QDir().mkpath(from) && QDir().mkpath(to));
-        QVERIFY(QFile(from + QStringLiteral("/product.exe")).open(QIODevice::WriteOnly));
+        const QString from = dir.filePath("download/product.exe"), to = dir.filePath("apps");
+        QVERIFY(QDir().mkpath(dir.filePath("download")) && QDir().mkpath(to));
         // The profile's file: the installing user alone; the folder: readable by every user.
-        QVERIFY(setDacl(from + QStringLiteral("/product.exe"), L"D:P(A;;FA;;;OW)",
-                        PROTECTED_DACL_SECURITY_INFORMATION));
+        QVERIFY(QFile(from).open(QIODevice::WriteOnly) &&
+                setDacl(from, L"D:P(A;;FA;;;OW)", PROTECTED_DACL_SECURITY_INFORMATION));
         QVERIFY(
-            setDacl(to, L"D:P(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)", PROTECTED_DACL_SECURITY_INFORMATION));
-        QVERIFY(QFile(to + QStringLiteral("/fresh.exe")).open(QIODevice::WriteOnly));
-
+            setDacl(to, L"D:P(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)", PROTECTED_DACL_SECURITY_INFORMATION) &&
+            QFile(to + "/fresh.exe").open(QIODevice::WriteOnly));
         // Wine gives a new file its default permissions rather than the
         // folder's inheritable ones; either way the two must agree.
-        QVERIFY(FileCopy::moveOrCopyNew(from + QStringLiteral("/product.exe"),
-                                        to + QStringLiteral("/product.exe")));
-        QCOMPARE(daclOf(to + QStringLiteral("/product.exe")), daclOf(to + QStringLiteral("/fresh.exe")));
+        QVERIFY(FileCopy::moveOrCopyNew(from, to + "/product.exe"));
+        QCOMPARE(daclOf(to + "/product.exe"), daclOf(to + "/fresh.exe"));
     }
 
     // Reading never creates the key; the machine's entry lands in the
     // 32-bit view, which 64-bit Windows keeps below WOW6432Node.
     void uninstallEntryWhereWindowsLooks()
     {
-        const QString name = QStringLiteral("NerixPlatformTest");
+        const QString name = "NerixPlatformTest";
         const Registry::Key user = Registry::uninstallKey(Registry::Hive::CurrentUser, name);
-        QCOMPARE(Registry::readString(user, QStringLiteral("UninstallString")), QString());
+        QCOMPARE(Registry::readString(user, "UninstallString"), QString());
         HKEY handle = nullptr;
         QCOMPARE(RegOpenKeyExW(HKEY_CURRENT_USER, wide(user.path), 0, KEY_READ, &handle),
                  LONG(ERROR_FILE_NOT_FOUND));
 
         const Registry::Key machine = Registry::uninstallKey(Registry::Hive::LocalMachine, name);
-        QVERIFY(Registry::writeStrings(machine, {{QStringLiteral("DisplayName"), name}}));
+        QVERIFY(Registry::writeStrings(machine, {{"DisplayName", name}}));
         const QString physical =
-            QStringLiteral("Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + name;
+            "Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name;
         QCOMPARE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, wide(physical), 0, KEY_READ | KEY_WOW64_64KEY, &handle),
                  LONG(ERROR_SUCCESS));
         RegCloseKey(handle);
-        QCOMPARE(Registry::readString(machine, QStringLiteral("DisplayName")), name);
+        QCOMPARE(Registry::readString(machine, "DisplayName"), name);
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, wide(machine.path), KEY_WOW64_32KEY, 0);
     }
 
@@ -144,7 +140,7 @@ private slots:
     void freeSpaceOfAFolderYetToBeMade()
     {
         QTemporaryDir dir;
-        QVERIFY(DiskSpace::freeBytes(dir.filePath(QStringLiteral("Programs/corvaneMasterRecovery"))) > 0);
+        QVERIFY(DiskSpace::freeBytes(dir.filePath("Programs/corvaneMasterRecovery")) > 0);
     }
 };
 
