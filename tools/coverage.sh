@@ -26,7 +26,7 @@ find "$build" -name '*.gcda' -delete
 ctest --test-dir "$build" -j"$(nproc)" --output-on-failure --timeout 600 || echo "coverage: some tests failed" >&2
 
 gcovr --root . --object-directory "$build" \
-    --filter 'app/' --filter 'nerixSetupOnline/' --filter 'download/' --filter 'install/' \
+    --filter 'core/' --filter 'flow/' --filter 'app/' --filter 'nerixSetupOnline/' --filter 'download/' --filter 'install/' \
     --filter 'telemetry/' --filter 'platform/.*_unix\.cpp' --filter 'platform/Registry\.cpp' \
     --exclude 'build/' --exclude 'tests/' --exclude 'bench/' --exclude 'tools/' --exclude 'fuzz/' \
     --exclude '.*_autogen/' --exclude '.*qrc_.*' --exclude '.*ui_.*\.h' \
