@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Line coverage of the installer's own code by the whole test suite (demos
 # included): a Debug build with --coverage in build/coverage, then gcovr over
-# app/, nerixSetupOnline/, download/, install/, telemetry/ and the Unix
-# platform layer.
+# core/, flow/, app/, nerixSetupOnline/, download/, install/, telemetry/ and
+# the Unix platform layer.
 #   tools/coverage.sh [endpoints.cmake]   (default: tools/local-endpoints.cmake)
 set -euo pipefail
 cd "$(dirname "$0")/.."
