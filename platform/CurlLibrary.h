@@ -1,6 +1,7 @@
 #pragma once
 
 #include <curl/curl.h>
+#include <functional>
 
 // The libcurl calls the downloader makes, loaded when the first download
 // begins. Bound at load time, libcurl and what it needs cost the start-up
@@ -22,4 +23,8 @@ struct CurlLibrary
     // Thread-safe; loads once. Null, with the reason logged, when the library
     // or one of its entry points is missing.
     static const CurlLibrary* get();
+
+    // Every entry point from symbol(name); false, the missing name logged,
+    // when one is missing.
+    bool bind(const std::function<void*(const char* name)>& symbol);
 };

@@ -7,14 +7,6 @@
 
 namespace {
 
-template <typename Function> bool resolve(HMODULE library, const char* name, Function& function)
-{
-    function = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
-    if (!function)
-        qWarning() << "load libcurl lacks" << name;
-    return function != nullptr;
-}
-
 const CurlLibrary* load()
 {
     // By its full path beside the installer, never by a search that would
@@ -29,16 +21,11 @@ const CurlLibrary* load()
         return nullptr;
     }
     static CurlLibrary curl;
-    const bool complete = resolve(library, "curl_global_init", curl.global_init) &&
-                          resolve(library, "curl_easy_init", curl.easy_init) &&
-                          resolve(library, "curl_easy_setopt", curl.easy_setopt) &&
-                          resolve(library, "curl_easy_perform", curl.easy_perform) &&
-                          resolve(library, "curl_easy_getinfo", curl.easy_getinfo) &&
-                          resolve(library, "curl_easy_cleanup", curl.easy_cleanup) &&
-                          resolve(library, "curl_slist_append", curl.slist_append) &&
-                          resolve(library, "curl_slist_free_all", curl.slist_free_all) &&
-                          resolve(library, "curl_version_info", curl.version_info);
-    return complete ? &curl : nullptr;
+    return curl.bind([library](const char* name) {
+        return reinterpret_cast<void*>(::GetProcAddress(library, name));
+    })
+               ? &curl
+               : nullptr;
 }
 
 } // namespace
