@@ -75,14 +75,20 @@ void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const 
     const QString timeText = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     const QString record = formatLogRecord(type, context, message, timeText);
 
-    // Reopened for every message so each line is on disk when we return.
-    // An unwritable folder loses the message quietly: writing to the
-    // unopened file would only raise a warning of its own.
-    QFile file(dir + QLatin1Char('/') + kLogFileName);
-    if (!dir.isEmpty() && file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        QTextStream stream(&file);
-        stream << record << "\r\n";
-        stream.flush();
-        file.close();
+    // Opened once and kept: opening the file for every message cost a
+    // millisecond or more each on Windows, several of them before the first
+    // frame. Unbuffered, so each line is on disk when we return. An
+    // unwritable folder loses the message quietly and the next one tries again.
+    static QFile* const file = new QFile; // never destroyed: messages come during exit too
+    if (!file->isOpen()) {
+        file->setFileName(dir + QLatin1Char('/') + kLogFileName);
+        if (dir.isEmpty() || !file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+            return;
     }
+    // Appending is not atomic on Windows: another instance (an elevated one)
+    // may have written since.
+    file->seek(file->size());
+    QTextStream stream(file);
+    stream << record << "\r\n";
+    stream.flush();
 }
