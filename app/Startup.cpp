@@ -12,7 +12,6 @@
 #include "nerixSetupOnline/QuestionBox.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
-#include "telemetry/MachineIdentifier.h"
 
 #include <QDebug>
 #include <QStandardPaths>
@@ -34,8 +33,6 @@ void enableHighDpi()
 
 int runInstaller(int argc, char** argv)
 {
-    // The query tool behind it can take seconds; the window does not wait.
-    MachineIdentifier::start();
     TextRendering::preload();
     enableHighDpi();
     const QString appId = greenTheme ? QStringLiteral("onlinesetup-green") : QStringLiteral("onlinesetup");

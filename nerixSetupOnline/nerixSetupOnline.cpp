@@ -13,6 +13,7 @@
 #include "nerixSetupOnline/PageImages.h"
 #include "nerixSetupOnline/QuestionBox.h"
 #include "nerixSetupOnline/WindowLogic.h"
+#include "telemetry/MachineIdentifier.h"
 #include "telemetry/OperationLog.h"
 
 #include <QCloseEvent>
@@ -232,6 +233,9 @@ void nerixSetupOnline::paintEvent(QPaintEvent* event)
         painted = true;
         // Once this paint pass has reached the screen.
         QTimer::singleShot(0, this, [this] {
+            // Not before: the query tool's process would compete with the
+            // window's own start for the processor.
+            MachineIdentifier::start();
             operationLog->release();
             location->scanDrives();
             // The other pages get their pictures now rather than when the

@@ -7,13 +7,14 @@
 
 // 32 lower-case hex digits identifying this computer, computed once per
 // process on a thread of its own: the query tool it asks can take seconds on
-// a busy or freshly booted machine, and the window does not wait for it.
+// a busy or freshly booted machine, and nothing on the GUI thread waits for
+// it until a post leaves.
 class MachineIdentifier : public QObject
 {
     Q_OBJECT
 
 public:
-    // Starts the computation unless it has started; first thing in main.
+    // Starts the computation unless it has started; once the window is up.
     static void start();
     static bool isKnown();
     // The identifier; waits for the computation, starting it if need be.
