@@ -16,7 +16,7 @@
 #include <QDebug>
 #include <QStandardPaths>
 
-void enableHighDpi()
+void setApplicationAttributes()
 {
     // The window keeps its logical size on 125-200 % screens. Qt picks the
     // "@2x" pictures for style-sheet backgrounds by itself; the labels'
@@ -29,12 +29,16 @@ void enableHighDpi()
     if (QSysInfo::productType() == QLatin1String("windows"))
         QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
             Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+    // Nothing here draws with OpenGL. Without this, the first window would
+    // set up the system's OpenGL (on X, loading its driver libraries) as a
+    // surface that widgets could compose textures into.
+    QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
 }
 
 int runInstaller(int argc, char** argv)
 {
     TextRendering::preload();
-    enableHighDpi();
+    setApplicationAttributes();
     const QString appId = greenTheme ? QStringLiteral("onlinesetup-green") : QStringLiteral("onlinesetup");
     SingleApplication app(appId, argc, argv);
     if (app.isRunning()) {

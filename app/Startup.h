@@ -3,5 +3,6 @@
 // The whole start-up sequence; returns the process's exit code.
 int runInstaller(int argc, char** argv);
 
-// Scaling with the screen, before the application object exists.
-void enableHighDpi();
+// How the windows are made: scaling with the screen, pure raster surfaces.
+// Before the application object exists.
+void setApplicationAttributes();

@@ -29,7 +29,7 @@ QProcessEnvironment environmentFor(const QTemporaryDir& dir);
     int main(int argc, char** argv)                                                                          \
     {                                                                                                        \
         TestEnvironment::setUp();                                                                            \
-        enableHighDpi();                                                                                     \
+        setApplicationAttributes();                                                                          \
         QApplication app(argc, argv);                                                                        \
         initNerixResources();                                                                                \
         TestObject tc;                                                                                       \
