@@ -74,3 +74,20 @@ bool PackageBuilder::runTool(const QString& program, const QStringList& args, co
              process.readAll().constData());
     return false;
 }
+
+QString PackageBuilder::testKey(char letter)
+{
+    return qEnvironmentVariable("NERIX_SOURCE_DIR") +
+           QStringLiteral("/tests/data/test-key-%1.key").arg(letter);
+}
+
+bool PackageBuilder::sign(const QString& file, const QString& secretKey, bool legacy,
+                          const QString& trustedComment)
+{
+    QStringList args{"-S", "-s", secretKey, "-m", file};
+    if (legacy)
+        args << "-l";
+    if (!trustedComment.isEmpty())
+        args << "-t" << trustedComment;
+    return runTool(QStringLiteral("minisign"), args);
+}

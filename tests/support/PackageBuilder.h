@@ -5,7 +5,10 @@
 #include <QString>
 #include <QStringList>
 
-// Builds real 7z packages with the `7z` program for tests and benchmarks.
+// Builds real 7z packages with the `7z` program for tests and benchmarks, and
+// signs them with Debian's minisign program, as a publisher would, with the
+// suite's own password-less key pairs (tests/data/test-key-a, test-key-b: the
+// keys the suite's cores trust) or any other secret-key file.
 namespace PackageBuilder {
 
 using Tree = QMap<QString, QByteArray>; // relative path -> content
@@ -28,5 +31,13 @@ bool runTool(const QString& program, const QStringList& args, const QString& dir
 // output, on failure.
 bool build(const QString& archivePath, const QMap<QString, Tree>& topFolders,
            const QStringList& switches = {});
+
+// The secret-key file of one of the suite's keys, by letter.
+QString testKey(char letter);
+
+// Writes file + ".minisig"; legacy: the old "Ed" algorithm, over the whole
+// file. Returns false, with a warning holding minisign's output, on failure.
+bool sign(const QString& file, const QString& secretKey = testKey('a'), bool legacy = false,
+          const QString& trustedComment = QString());
 
 } // namespace PackageBuilder
