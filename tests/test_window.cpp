@@ -10,17 +10,15 @@
 #include "nerixSetupOnline/WindowLogic.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/DiskSpace.h"
-#include "support/FreshMachineIdentifier.h"
 #include "support/PackageBuilder.h"
-#include "support/PackageSigner.h"
 #include "support/ReleaseServer.h"
 #include "support/TestEnvironment.h"
+#include "telemetry/MachineIdentifier.h"
 
 #include <QAccessible>
 #include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStackedWidget>
@@ -31,6 +29,12 @@
 #include <qpa/qplatformintegration.h>
 
 namespace {
+
+// The one way to have the identifier computed again.
+struct FreshMachineIdentifier : MachineIdentifier
+{
+    using MachineIdentifier::forget;
+};
 
 QStringList g_announced; // "object event-type" of what assistive technology was told
 
@@ -148,9 +152,8 @@ private slots:
         QVERIFY(m_server.telemetry().isEmpty() && QFile(gate).open(QIODevice::WriteOnly));
         QTRY_VERIFY(!m_server.telemetry().isEmpty());
         qputenv("PATH", path);
-        QCOMPARE(QJsonDocument::fromJson(m_server.telemetry().first()["body"].toString().toUtf8())["pcId"]
-                     .toString(),
-                 QString(QCryptographicHash::hash(uuid.toLatin1(), QCryptographicHash::Md5).toHex()));
+        const QByteArray pcId = QCryptographicHash::hash(uuid.toLatin1(), QCryptographicHash::Md5).toHex();
+        QVERIFY(m_server.telemetry().first()["body"].toString().contains("\"pcId\":\"" + pcId + '"'));
     }
 
     // Return alone installs and starts; the tick, the link, a failure and the
@@ -177,7 +180,7 @@ private slots:
         const QString package = m_work.path() + "/server/upload/pc/" +
                                 (greenTheme ? "quorbelSetupx64_min.7z" : "corvaneSetupx64_min_test.7z");
         QVERIFY(PackageBuilder::build(package, {{"Vantrel_x64Minimal", PackageBuilder::sampleProduct()}}) &&
-                PackageSigner::sign(package));
+                PackageBuilder::sign(package));
         keys({Qt::Key_Return});
         QTRY_COMPARE_WITH_TIMEOUT(focused(), QStringLiteral("btnSetupview_3"), 60000);
         QElapsedTimer clock;
