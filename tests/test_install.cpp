@@ -44,9 +44,8 @@ private slots:
     void fullRun()
     {
         const QTemporaryDir work;
-        const QString package = work.path() + "/download/corvaneSetupx64_min.7z";
-        const QString installDir = work.path() + "/Apps/" + kWord + "MasterRecovery";
-        const QString installerDir = work.path() + "/installer";
+        const QString w = work.path(), package = w + "/download/corvaneSetupx64_min.7z";
+        const QString installDir = w + "/Apps/" + kWord + "MasterRecovery", installerDir = w + "/installer";
         const PackageBuilder::Tree product = PackageBuilder::sampleProduct();
         QVERIFY(
             PackageBuilder::build(package, {{kX64, product}, {"Vantrel_x86Minimal", {{"x86.txt", "x"}}}}));
@@ -129,10 +128,9 @@ private slots:
         // and replaces what the manifest lists (which files: test_reinstallplan),
         // the shortcuts included, but never a file of the user's: the log says
         // which link is missing and why.
-        QVERIFY(PackageBuilder::writeTree(installDir, {{"gone/listed.dat", "x"}}));
-        QFile list(installDir + "/Uninstall.list");
-        QVERIFY(list.open(QIODevice::Append) && list.write(installDir.toUtf8() + "/gone/listed.dat,"));
-        list.close();
+        QVERIFY(PackageBuilder::writeTree(
+            installDir, {{"gone/listed.dat", "x"},
+                         {"Uninstall.list", (manifest + installDir + "/gone/listed.dat,").toUtf8()}}));
         QVERIFY(QFile::remove(desktop + '/' + name + ".lnk") &&
                 PackageBuilder::writeTree(desktop, {{name + ".lnk", "mine"}}));
         QTest::ignoreMessage(QtDebugMsg,
