@@ -15,7 +15,6 @@ class TestPackageSignature : public QObject
     const QByteArray m_file = "the package";
     QByteArray m_digest;                     // what "ED" signs: PackageHasher's digest of the file
     QList<QByteArray> m_prehashed, m_legacy; // each text's lines
-    QByteArray m_keyA;                       // the key line of test-key-a.pub
     PackageSignature::Keys m_keys;           // b, then a
 
 private slots:
@@ -31,9 +30,13 @@ private slots:
         const auto keyLine = [](char letter) {
             return readAll(PackageBuilder::testKey(letter).replace(".key", ".pub")).split('\n').value(1);
         };
-        m_keyA = keyLine('a');
-        m_keys = PackageSignature::parseKeys(keyLine('b') + "\n" + m_keyA).value_or(PackageSignature::Keys());
+        m_keys = PackageSignature::parseKeys(keyLine('b') + "\n" + keyLine('a'))
+                     .value_or(PackageSignature::Keys());
         QCOMPARE(m_keys.size(), 2);
+        // One line that is not a public key spoils the list.
+        QVERIFY(!PackageSignature::parseKeys(keyLine('a') + " " + m_prehashed[1]) &&
+                !PackageSignature::parseKeys(keyLine('a') + " x"));
+        QCOMPARE(PackageSignature::parseKeys(" \n")->size(), 0);
         PackageHasher hasher;
         hasher.addData(m_file.constData(), size_t(m_file.size()));
         m_digest = hasher.result();
@@ -100,14 +103,6 @@ private slots:
             QCOMPARE(signature.keyId(), QByteArray("D33C8E97AB993183")); // as minisign prints it
             QCOMPARE(signature.trustedComment(), QByteArray("release 1"));
         }
-    }
-
-    // One line that is not a public key spoils the list.
-    void keys()
-    {
-        QVERIFY(!PackageSignature::parseKeys(m_keyA + " " + m_prehashed[1]));
-        QVERIFY(!PackageSignature::parseKeys(m_keyA + " x"));
-        QCOMPARE(PackageSignature::parseKeys(" \n")->size(), 0);
     }
 };
 
