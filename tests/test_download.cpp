@@ -113,9 +113,10 @@ private slots:
             const QString path = QStringLiteral("sig/%1.7z").arg(QString(name).replace(' ', '-'));
             const QByteArray changed = small.left(5000) + char(~small[5000]) + small.mid(5001);
             QVERIFY(PackageBuilder::writeTree(m_root.path(), {{path, small}}));
-            QVERIFY(how == '-' ||
-                    PackageBuilder::sign(m_root.filePath(path), PackageBuilder::testKey('a'), how == 'l',
-                                         how == 'o' ? QString(4000, 'x') : QString()));
+            QVERIFY(how == '-' || PackageBuilder::sign(m_root.filePath(path),
+                                                       how == 'l'   ? QStringList{"-l"}
+                                                       : how == 'o' ? QStringList{"-t", QString(4000, 'x')}
+                                                                    : QStringList()));
             QVERIFY(how != 'c' || PackageBuilder::writeTree(m_root.path(), {{path, changed}}));
             row(name, url(via + '/' + path), verdict == verified ? small : QByteArray(), {}, verdict);
         };

@@ -22,9 +22,10 @@ private slots:
     {
         for (bool legacy : {false, true}) {
             const QString name = legacy ? "legacy" : "prehashed";
-            QVERIFY(PackageBuilder::writeTree(m_dir.path(), {{name, m_file}}) &&
-                    PackageBuilder::sign(m_dir.filePath(name), PackageBuilder::testKey('a'), legacy,
-                                         "release 1"));
+            QVERIFY(
+                PackageBuilder::writeTree(m_dir.path(), {{name, m_file}}) &&
+                PackageBuilder::sign(m_dir.filePath(name), QStringList{"-t", "release 1"} +
+                                                               (legacy ? QStringList{"-l"} : QStringList())));
             (legacy ? m_legacy : m_prehashed) = readAll(m_dir.filePath(name + ".minisig")).split('\n');
         }
         const auto keyLine = [](char letter) {

@@ -22,9 +22,6 @@ Tree sampleProduct();
 // Creates the folders and files; *.exe files become executable.
 bool writeTree(const QString& dir, const Tree& files);
 
-// Runs a tool to its end in dir; false, with a warning holding its output, unless it exits 0.
-bool runTool(const QString& program, const QStringList& args, const QString& dir = QString());
-
 // Writes each top folder (e.g. "Vantrel_x64Minimal") with its tree into a
 // staging folder and archives them with `7z a` and the given switches into
 // archivePath (replacing it). Returns false, with a warning holding 7z's
@@ -35,9 +32,9 @@ bool build(const QString& archivePath, const QMap<QString, Tree>& topFolders,
 // The secret-key file of one of the suite's keys, by letter.
 QString testKey(char letter);
 
-// Writes file + ".minisig"; legacy: the old "Ed" algorithm, over the whole
-// file. Returns false, with a warning holding minisign's output, on failure.
-bool sign(const QString& file, const QString& secretKey = testKey('a'), bool legacy = false,
-          const QString& trustedComment = QString());
+// Writes file + ".minisig" with key a and minisign's further switches (-l:
+// the old "Ed" algorithm, over the whole file; -t: the trusted comment).
+// Returns false, with a warning holding minisign's output, on failure.
+bool sign(const QString& file, const QStringList& switches = {});
 
 } // namespace PackageBuilder
