@@ -1,5 +1,6 @@
 // The machine identifier from the query tool's answers, the firmware's
 // UUID and the installation's id, in their order.
+#include "platform/MachineIdentity.h"
 #include "platform/Smbios.h"
 #include "support/TestEnvironment.h"
 #include "telemetry/MachineIdentifier.h"
@@ -58,6 +59,16 @@ private slots:
             return QStringLiteral("install");
         };
         QTEST(computeMachineIdentifier({answer, [&] { return firmware; }, install}), "expected");
+    }
+
+    // Without the query tool every user of a machine must get the same id: the
+    // firmware's UUID is root's only, the system's id everyone's.
+    void linuxSourcesReadableByEveryUser()
+    {
+        QVERIFY(MachineIdentity::firmwareUuid().isEmpty());
+        const QByteArray etc = readAll("/etc/machine-id").trimmed();
+        QCOMPARE(MachineIdentity::installationId().toLatin1(),
+                 etc.isEmpty() ? readAll("/var/lib/dbus/machine-id").trimmed() : etc);
     }
 
     // As the firmware tool prints it: the first three fields little-endian.
