@@ -7,6 +7,7 @@
 #include "download/DownloadManager.h"
 #include "download/TaskThread.h"
 #include "flow/InstallFlow.h"
+#include "install/InstallThread.h"
 #include "nerixSetupOnline/WindowLogic.h"
 #include "nerixSetupOnline/nerixSetupOnline.h"
 #include "platform/DiskSpace.h"
