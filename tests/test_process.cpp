@@ -88,7 +88,7 @@ private slots:
     void oneInstance()
     {
         QTemporaryDir home;
-        const auto env = TestEnvironment::environmentFor(home);
+        const auto env = TestEnvironment::environmentIn(home.path());
         QProcess starts[5];
         for (QProcess& installer : starts)
             start(installer, env);

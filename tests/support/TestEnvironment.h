@@ -18,8 +18,8 @@ namespace TestEnvironment {
 // Call first thing in main, before the application object exists.
 void setUp();
 
-// A further private home for a child process; lives as long as the dir.
-QProcessEnvironment environmentFor(const QTemporaryDir& dir);
+// The system's environment with a private home in root (created here), for a child process.
+QProcessEnvironment environmentIn(const QString& root);
 
 } // namespace TestEnvironment
 
