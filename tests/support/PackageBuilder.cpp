@@ -55,7 +55,7 @@ bool PackageBuilder::writeTree(const QString& dir, const Tree& files)
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(it.value()) != it.value().size())
             return false;
-        if (it.key().endsWith(".exe") &&
+        if ((it.key().endsWith(".exe") || it.value().startsWith("#!")) &&
             !file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther))
             return false;
     }

@@ -19,7 +19,7 @@ using Tree = QMap<QString, QByteArray>; // relative path -> content
 // install run), and both products' executables as small shell scripts.
 Tree sampleProduct();
 
-// Creates the folders and files; *.exe files become executable.
+// Creates the folders and files; *.exe files and scripts become executable.
 bool writeTree(const QString& dir, const Tree& files);
 
 // Writes each top folder (e.g. "Vantrel_x64Minimal") with its tree into a
