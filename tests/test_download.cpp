@@ -53,8 +53,7 @@ private slots:
     void initTestCase()
     {
         m_package.resize(3 * 1024 * 1024 + 123);
-        for (char& byte : m_package)
-            byte = char(QRandomGenerator::global()->generate());
+        QRandomGenerator::global()->generate(m_package.begin(), m_package.end());
         m_newVersion = m_package.mid(7) + "version 2"; // every byte moved
         QVERIFY(PackageBuilder::writeTree(m_root.path(), {{m_path.mid(1), m_package},
                                                           {"upload/pc/package-v2.7z", m_newVersion},

@@ -116,10 +116,10 @@ private slots:
         QStringList expected = pass1 + pass2 + QStringList{"Uninstall", "Uninstall.list", "old/mine.txt"};
         expected.sort();
         QCOMPARE(filesBelow(installDir), expected);
-        for (const QString& file : pass1.mid(0, 6) + pass1.mid(7, 6))
-            QCOMPARE(readAll(installDir + '/' + file), product.value(file));
+        // The followed link (last) is a copy of what it named.
+        for (const QString& file : pass1.mid(0, 6) + pass1.mid(7))
+            QCOMPARE(readAll(installDir + '/' + file), product.value(file, product.value("README.txt")));
         QVERIFY(!QFileInfo(installDir + "/readme-link.txt").isSymLink());
-        QCOMPARE(readAll(installDir + "/readme-link.txt"), product.value("README.txt"));
         QVERIFY(QFileInfo(installDir + '/' + kWord + "MasterRecovery.exe").isExecutable());
         // The installer's own folder is copied, never emptied.
         QCOMPARE(filesBelow(installerDir).size(), 4);
