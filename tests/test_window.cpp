@@ -269,12 +269,6 @@ private slots:
         for (int press = 0; press < 2; ++press) {
             QTest::keyClick(child(*w, "label_8"), Qt::Key_Space);
             QCOMPARE(installEnabled(), press == 1 && enough);
-            // An install button that cannot be pressed looks it: grey, in both editions.
-            for (const char* button : {"btnSetupview", "btnSetupview_2"})
-                QCOMPARE(
-                    child(*w, button)->grab().toImage().pixelColor(QPoint(10, 24) * w->devicePixelRatioF()) ==
-                        QColor(206, 206, 206),
-                    !installEnabled());
             QCOMPARE(controls(root).contains("tick " + n[1]), press == 0);
             if (press == 0) {
                 answerNextModal([](QWidget* dialog) {
