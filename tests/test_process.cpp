@@ -1,6 +1,5 @@
 // The log file, written from many threads, and the real executable started
 // as a user would start it.
-#include "app/SingleApplication.h"
 #include "core/LogHandler.h"
 #include "support/TestEnvironment.h"
 
@@ -70,17 +69,6 @@ private slots:
             seen.insert(match.captured(1));
         }
         QCOMPARE(seen.size(), 8 * 2000);
-    }
-
-    // Per id and user; an elevated start is an instance of its own, which
-    // Windows would not let raise an unelevated window.
-    void instanceNames()
-    {
-        const QSet<QString> names{SingleApplication::serverNameFor("onlinesetup", "ana", false),
-                                  SingleApplication::serverNameFor("onlinesetup", "ana", true),
-                                  SingleApplication::serverNameFor("onlinesetup", "bo", false),
-                                  SingleApplication::serverNameFor("onlinesetup-green", "ana", false)};
-        QCOMPARE(names.size(), 4);
     }
 
     // Starts at once leave one window; the others exit 0 without a word in
