@@ -37,15 +37,6 @@ class TestProcess : public QObject
 private slots:
     void initTestCase() { qInstallMessageHandler(logMessageHandler); }
 
-    // "%1" in a file name or a message stays text; the real file and line show
-    // where there is a context (release builds have none).
-    void record()
-    {
-        const QMessageLogContext context("x%1%4.cpp", 7, nullptr, nullptr);
-        QCOMPARE(formatLogRecord(QtInfoMsg, context, QStringLiteral("m %1"), QStringLiteral("T")),
-                 QStringLiteral("(T)  File:(x%1%4.cpp) Line:(7) m %1"));
-    }
-
     void eightThreadsLoseNoLine()
     {
         const int offset = int(QFileInfo(logFilePath()).size());
