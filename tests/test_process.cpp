@@ -1,5 +1,6 @@
 // The log file, written from many threads, and the real executable started
 // as a user would start it.
+#include "app/SingleApplication.h"
 #include "core/LogHandler.h"
 #include "support/TestEnvironment.h"
 
@@ -37,6 +38,15 @@ class TestProcess : public QObject
 private slots:
     void initTestCase() { qInstallMessageHandler(logMessageHandler); }
 
+    // "%1" in a file name or a message stays text; the real file and line show
+    // where there is a context (release builds have none).
+    void record()
+    {
+        const QMessageLogContext context("x%1%4.cpp", 7, nullptr, nullptr);
+        QCOMPARE(formatLogRecord(QtInfoMsg, context, QStringLiteral("m %1"), QStringLiteral("T")),
+                 QStringLiteral("(T)  File:(x%1%4.cpp) Line:(7) m %1"));
+    }
+
     void eightThreadsLoseNoLine()
     {
         const int offset = int(QFileInfo(logFilePath()).size());
@@ -60,6 +70,17 @@ private slots:
             seen.insert(match.captured(1));
         }
         QCOMPARE(seen.size(), 8 * 2000);
+    }
+
+    // Per id and user; an elevated start is an instance of its own, which
+    // Windows would not let raise an unelevated window.
+    void instanceNames()
+    {
+        const QSet<QString> names{SingleApplication::serverNameFor("onlinesetup", "ana", false),
+                                  SingleApplication::serverNameFor("onlinesetup", "ana", true),
+                                  SingleApplication::serverNameFor("onlinesetup", "bo", false),
+                                  SingleApplication::serverNameFor("onlinesetup-green", "ana", false)};
+        QCOMPARE(names.size(), 4);
     }
 
     // Starts at once leave one window; the others exit 0 without a word in
