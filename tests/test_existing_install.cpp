@@ -12,14 +12,23 @@ class TestExistingInstall : public QObject
 
 private slots:
     // The key is the translated product name. Where the machine's list is
-    // closed (no administrator rights) the entry is the user's, and found there.
-    void foundOnlyInTheSameLanguage()
+    // closed (no administrator rights) the entry is the user's, and found
+    // there. Yes runs the uninstaller it names (from a folder with spaces)
+    // to its end, No does not; a missing one is no crash.
+    void foundOnlyInTheSameLanguageAndOffered()
     {
         const QString registry =
             QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/registry";
         QTranslator zh, en;
         QVERIFY(zh.load(QStringLiteral(":/nerixSetupOnline/language/nerixsetuponline_zh.qm")));
         QVERIFY(en.load(QStringLiteral(":/nerixSetupOnline/language/nerixsetuponline_en.qm")));
+        QTemporaryDir dir;
+        const QString marker = dir.filePath("ran"),
+                      uninstaller = "my apps/Corvane Recovery/corvaneMasterUninst.exe";
+        // It asks on the console before it finishes: the marker proves it ran to its end.
+        QVERIFY(PackageBuilder::writeTree(
+            dir.path(),
+            {{uninstaller, "#!/bin/sh\nread answer\necho finished > \"" + marker.toUtf8() + "\"\n"}}));
         for (bool machineClosed : {false, true}) {
             QDir(registry).removeRecursively();
             // A file where the machine's hive would be: no key can be made below it.
@@ -28,34 +37,19 @@ private slots:
             QCoreApplication::installTranslator(&zh);
             writeUninstallEntry(QStringLiteral("Corvane"),
                                 QStringLiteral("/opt/c d/corvaneMasterRecovery.exe"),
-                                QStringLiteral("/opt/c d/corvaneMasterUninst.exe"));
+                                dir.filePath(uninstaller));
             const QString user = Registry::backingFile(
                 Registry::uninstallKey(Registry::Hive::CurrentUser, QStringLiteral("Corvane")));
             QCOMPARE(QFileInfo::exists(user), machineClosed);
-            QCOMPARE(checkAlreadyInstall(), QStringLiteral("\"/opt/c d/corvaneMasterUninst.exe\""));
+            const QString command = checkAlreadyInstall();
+            QCOMPARE(command, '"' + dir.filePath(uninstaller) + '"');
             QCoreApplication::installTranslator(&en);
             QCOMPARE(checkAlreadyInstall(), QString());
             QCoreApplication::removeTranslator(&en);
             QCoreApplication::removeTranslator(&zh);
-        }
-    }
-
-    // Yes runs the uninstaller (from a folder with spaces) to its end, No does
-    // not; a missing one is no crash.
-    void answer()
-    {
-        for (const auto& [folder, button] :
-             {std::pair{"my apps/Corvane Recovery", QMessageBox::Yes}, std::pair{"apps", QMessageBox::No}}) {
-            QTemporaryDir dir;
-            const QString marker = dir.filePath(QStringLiteral("ran"));
-            // It asks on the console before it finishes: the marker proves it ran to its end.
-            QVERIFY(PackageBuilder::writeTree(
-                dir.filePath(folder),
-                {{"corvaneMasterUninst.exe",
-                  "#!/bin/sh\nread answer\necho finished > \"" + marker.toUtf8() + "\"\n"}}));
-            answerNextBox(button);
-            offerUninstall(quotedCommand(dir.filePath(folder) + "/corvaneMasterUninst.exe"));
-            QCOMPARE(QFile::exists(marker), button == QMessageBox::Yes);
+            answerNextBox(machineClosed ? QMessageBox::Yes : QMessageBox::No);
+            offerUninstall(command);
+            QCOMPARE(QFile::exists(marker), machineClosed);
         }
         runUninstaller(QStringLiteral("/nonexistent/folder/corvaneMasterUninst.exe"));
     }

@@ -6,20 +6,8 @@
 
 #include <signal.h>
 #include <thread>
-#include <tuple>
 
 namespace {
-
-// The lines after offset; every line must end in CR LF.
-QStringList linesOf(const QString& path, int offset = 0)
-{
-    const QByteArray tail = readAll(path).mid(offset);
-    QStringList lines = QString::fromUtf8(tail).split(QStringLiteral("\r\n"));
-    if (!tail.endsWith("\r\n") || tail.count('\n') != lines.size() - 1)
-        return {QStringLiteral("<broken line ends>")};
-    lines.removeLast();
-    return lines;
-}
 
 void start(QProcess& installer, const QProcessEnvironment& env, const QString& param = QString())
 {
@@ -54,16 +42,9 @@ private slots:
     // where there is a context (release builds have none).
     void record()
     {
-        const std::tuple<QtMsgType, const char*, int, const char*> rows[] = {
-            {QtDebugMsg, nullptr, 0, "(T) Debug: File:() Line:(0) m %1"},
-            {QtInfoMsg, nullptr, 0, "(T)  File:() Line:(0) m %1"},
-            {QtFatalMsg, "x%1%4.cpp", 7, "(T) Fatal: File:(x%1%4.cpp) Line:(7) m %1"},
-        };
-        for (const auto& [type, file, line, expected] : rows) {
-            const QMessageLogContext context(file, line, nullptr, nullptr);
-            QCOMPARE(formatLogRecord(type, context, QStringLiteral("m %1"), QStringLiteral("T")),
-                     QString::fromLatin1(expected));
-        }
+        const QMessageLogContext context("x%1%4.cpp", 7, nullptr, nullptr);
+        QCOMPARE(formatLogRecord(QtInfoMsg, context, QStringLiteral("m %1"), QStringLiteral("T")),
+                 QStringLiteral("(T)  File:(x%1%4.cpp) Line:(7) m %1"));
     }
 
     void eightThreadsLoseNoLine()
@@ -79,8 +60,11 @@ private slots:
             thread.join();
         const QRegularExpression pattern(QStringLiteral(
             R"(^\(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\) Debug: File:\(\) Line:\(0\) (t\d n\d+) x{40}$)"));
+        // Every line ends in CR LF.
+        const QByteArray tail = readAll(logFilePath()).mid(offset);
+        QVERIFY(tail.endsWith("\r\n") && tail.count('\n') == tail.count("\r\n"));
         QSet<QString> seen;
-        for (const QString& line : linesOf(logFilePath(), offset)) {
+        for (const QString& line : QString::fromUtf8(tail.chopped(2)).split(QStringLiteral("\r\n"))) {
             const QRegularExpressionMatch match = pattern.match(line);
             QVERIFY2(match.hasMatch(), qPrintable(line));
             seen.insert(match.captured(1));
@@ -92,13 +76,11 @@ private slots:
     // Windows would not let raise an unelevated window.
     void instanceNames()
     {
-        const QString plain = SingleApplication::serverNameFor("onlinesetup", "ana", false);
-        QVERIFY(plain.startsWith("onlinesetup-"));
-        QCOMPARE(SingleApplication::serverNameFor("onlinesetup", "ana", false), plain);
-        for (const QString& other : {SingleApplication::serverNameFor("onlinesetup", "ana", true),
-                                     SingleApplication::serverNameFor("onlinesetup", "bo", false),
-                                     SingleApplication::serverNameFor("onlinesetup-green", "ana", false)})
-            QVERIFY(other != plain);
+        const QSet<QString> names{SingleApplication::serverNameFor("onlinesetup", "ana", false),
+                                  SingleApplication::serverNameFor("onlinesetup", "ana", true),
+                                  SingleApplication::serverNameFor("onlinesetup", "bo", false),
+                                  SingleApplication::serverNameFor("onlinesetup-green", "ana", false)};
+        QCOMPARE(names.size(), 4);
     }
 
     // Starts at once leave one window; the others exit 0 without a word in
@@ -106,7 +88,7 @@ private slots:
     void oneInstance()
     {
         QTemporaryDir home;
-        const auto env = TestEnvironment::environmentFor(home);
+        const auto env = TestEnvironment::environmentIn(home.path());
         QProcess starts[5];
         for (QProcess& installer : starts)
             start(installer, env);

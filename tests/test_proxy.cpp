@@ -3,7 +3,6 @@
 // road the proxy variables give for its own URL.
 #include "download/DownloadManager.h"
 #include "support/PackageBuilder.h"
-#include "support/PackageSigner.h"
 #include "support/ReleaseServer.h"
 #include "support/TestEnvironment.h"
 #include "telemetry/OperationLogSender.h"
@@ -24,7 +23,7 @@ private slots:
         if (QStandardPaths::findExecutable(QStringLiteral("tinyproxy")).isEmpty())
             QSKIP("tinyproxy is not installed (tools/install-deps.sh installs it)");
         QVERIFY(PackageBuilder::writeTree(m_work.path(), {{"p.7z", "package"}}) &&
-                PackageSigner::sign(m_work.filePath("p.7z")));
+                PackageBuilder::sign(m_work.filePath("p.7z")));
         QVERIFY(m_server.start({m_work.path()}) && m_tls.start({m_work.path(), {0}, true}));
     }
 

@@ -23,7 +23,6 @@ private slots:
         const std::tuple<const char*, int, long, int, int, Next> rows[] = {
             {"reset, 4th time", CURLE_RECV_ERROR, 206, kBytes, 3, Next::Resume},
             {"reset, 5th time", CURLE_RECV_ERROR, 206, kBytes, 4, Next::Fail},
-            {"503 at first", CURLE_HTTP_RETURNED_ERROR, 503, 0, 0, Next::Fail},
             {"404 to a range", CURLE_HTTP_RETURNED_ERROR, 404, kBytes, 0, Next::Fail},
             {"416", CURLE_HTTP_RETURNED_ERROR, 416, kBytes, 0, Next::Restart},
             {"416 again", CURLE_HTTP_RETURNED_ERROR, 416, kBytes, 1, Next::Fail},
@@ -31,7 +30,6 @@ private slots:
             {"disk full", CURLE_WRITE_ERROR, 200, kBytes, 0, Next::Fail},
             {"reset before a byte", CURLE_RECV_ERROR, 0, 0, 0, Next::Fail},
             {"refused on resume", CURLE_COULDNT_CONNECT, 0, kBytes, 0, Next::Fail},
-            {"cancelled", CURLE_ABORTED_BY_CALLBACK, 200, kBytes, 0, Next::Fail},
         };
         for (const auto& [name, code, status, flags, earlier, next] : rows) {
             const RetryPolicy::AttemptEnd end{code, status, (flags & kRejected) != 0};

@@ -6,25 +6,43 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+namespace {
+
+// Runs a tool to its end in dir; false, with a warning holding its output, unless it exits 0.
+bool runTool(const QString& program, const QStringList& args, const QString& dir = QString())
+{
+    QProcess process;
+    process.setWorkingDirectory(dir);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, args);
+    process.closeWriteChannel();
+    if (process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
+        process.exitCode() == 0)
+        return true;
+    qWarning("%s failed (%s): %s", qPrintable(program), qPrintable(process.errorString()),
+             process.readAll().constData());
+    return false;
+}
+
+} // namespace
+
 PackageBuilder::Tree PackageBuilder::sampleProduct()
 {
-    Tree tree;
-    tree["corvaneMasterRecovery.exe"] = "#!/bin/sh\necho corvane product\n";
-    tree["corvaneMasterUninst.exe"] = "#!/bin/sh\necho corvane uninstaller\n";
-    tree["quorbelMasterRecovery.exe"] = "#!/bin/sh\necho quorbel product\n";
-    tree["quorbelMasterUninst.exe"] = "#!/bin/sh\necho quorbel uninstaller\n";
-    tree["Qt5Morvex.dll"] = "shipped placeholder";
-    tree["README.txt"] = "Sample product\n";
-    tree["config.ini"] = "[main]\nlanguage=auto\n";
-    tree[".hidden"] = "not installed";
-    tree["plugins/imageformats/jpeg.plugin"] = QByteArray(300, 'j');
-    tree["plugins/platforms/offscreen.plugin"] = QByteArray(200, 'p');
-    tree["plugins/Zeta.plugin"] = "upper case sorts first";
-    tree["plugins/alpha.plugin"] = "lower case sorts last";
-    tree["tools/old_nerixSetupOnline.exe.bak"] = "never copied";
-    tree["tools/convert.dat"] = "tool data";
-    tree[QString::fromUtf8("docs/a/b/c/d/e/f/g/h/Ünïcödé 说明 (1).txt")] = "deep";
-    return tree;
+    return {{"corvaneMasterRecovery.exe", "#!/bin/sh\necho corvane product\n"},
+            {"corvaneMasterUninst.exe", "#!/bin/sh\necho corvane uninstaller\n"},
+            {"quorbelMasterRecovery.exe", "#!/bin/sh\necho quorbel product\n"},
+            {"quorbelMasterUninst.exe", "#!/bin/sh\necho quorbel uninstaller\n"},
+            {"Qt5Morvex.dll", "shipped placeholder"},
+            {"README.txt", "Sample product\n"},
+            {"config.ini", "[main]\nlanguage=auto\n"},
+            {".hidden", "not installed"},
+            {"plugins/imageformats/jpeg.plugin", QByteArray(300, 'j')},
+            {"plugins/platforms/offscreen.plugin", QByteArray(200, 'p')},
+            {"plugins/Zeta.plugin", "upper case sorts first"},
+            {"plugins/alpha.plugin", "lower case sorts last"},
+            {"tools/old_nerixSetupOnline.exe.bak", "never copied"},
+            {"tools/convert.dat", "tool data"},
+            {QString::fromUtf8("docs/a/b/c/d/e/f/g/h/Ünïcödé 说明 (1).txt"), "deep"}};
 }
 
 bool PackageBuilder::writeTree(const QString& dir, const Tree& files)
@@ -37,7 +55,7 @@ bool PackageBuilder::writeTree(const QString& dir, const Tree& files)
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(it.value()) != it.value().size())
             return false;
-        if (it.key().endsWith(".exe") &&
+        if ((it.key().endsWith(".exe") || it.value().startsWith("#!")) &&
             !file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther))
             return false;
     }
@@ -60,17 +78,13 @@ bool PackageBuilder::build(const QString& archivePath, const QMap<QString, Tree>
         staging.path());
 }
 
-bool PackageBuilder::runTool(const QString& program, const QStringList& args, const QString& dir)
+QString PackageBuilder::testKey(char letter)
 {
-    QProcess process;
-    process.setWorkingDirectory(dir);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, args);
-    process.closeWriteChannel();
-    if (process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
-        process.exitCode() == 0)
-        return true;
-    qWarning("%s failed (%s): %s", qPrintable(program), qPrintable(process.errorString()),
-             process.readAll().constData());
-    return false;
+    return qEnvironmentVariable("NERIX_SOURCE_DIR") +
+           QStringLiteral("/tests/data/test-key-%1.key").arg(letter);
+}
+
+bool PackageBuilder::sign(const QString& file, const QStringList& switches)
+{
+    return runTool(QStringLiteral("minisign"), QStringList{"-S", "-s", testKey('a'), "-m", file} + switches);
 }

@@ -4,18 +4,12 @@
 
 namespace {
 
-// Removed again when the test process exits.
-QTemporaryDir& homeDir()
-{
-    static QTemporaryDir dir(QDir::tempPath() + "/nerix-test-XXXXXX");
-    return dir;
-}
-
 // No display, and no proxy of the machine's own to see, or swallow, the suite's requests.
 const char* const kUnset[] = {"DISPLAY", "LANGUAGE", "http_proxy", "https_proxy", "all_proxy", "no_proxy"};
 
-// The system's environment with its home folders pointing into root (created here).
-QProcessEnvironment homeIn(const QString& root)
+} // namespace
+
+QProcessEnvironment TestEnvironment::environmentIn(const QString& root)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const auto& [name, path] : {std::pair{"HOME", ""},
@@ -37,20 +31,14 @@ QProcessEnvironment homeIn(const QString& root)
     return env;
 }
 
-} // namespace
-
 void TestEnvironment::setUp()
 {
-    if (!homeDir().isValid())
+    static QTemporaryDir home(QDir::tempPath() + "/nerix-test-XXXXXX"); // removed again at exit
+    if (!home.isValid())
         qFatal("cannot create a temporary home");
-    const QProcessEnvironment env = homeIn(homeDir().path());
+    const QProcessEnvironment env = environmentIn(home.path());
     for (const QString& key : env.keys())
         qputenv(key.toLocal8Bit().constData(), env.value(key).toLocal8Bit());
     for (const char* name : kUnset)
         qunsetenv(name);
-}
-
-QProcessEnvironment TestEnvironment::environmentFor(const QTemporaryDir& dir)
-{
-    return homeIn(dir.path());
 }

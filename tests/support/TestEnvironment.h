@@ -2,7 +2,6 @@
 
 #include "app/Startup.h"
 #include "core/Resources.h"
-#include "install/InstallThread.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -19,8 +18,8 @@ namespace TestEnvironment {
 // Call first thing in main, before the application object exists.
 void setUp();
 
-// A further private home for a child process; lives as long as the dir.
-QProcessEnvironment environmentFor(const QTemporaryDir& dir);
+// The system's environment with a private home in root (created here), for a child process.
+QProcessEnvironment environmentIn(const QString& root);
 
 } // namespace TestEnvironment
 
@@ -43,17 +42,6 @@ inline QByteArray readAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Every file below dir, hidden ones included, as sorted relative paths.
-inline QStringList filesBelow(const QString& dir)
-{
-    QStringList files;
-    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << QDir(dir).relativeFilePath(it.next());
-    files.sort();
-    return files;
 }
 
 // Reaches the window's form widgets by their object names, as a user finds
@@ -91,33 +79,4 @@ inline void answerNextBox(QMessageBox::StandardButton button, QString* asked = n
             *asked = box->text();
         box->button(button)->click();
     });
-}
-
-// What one InstallThread run sent, its signals queued to this thread as the
-// window receives them.
-struct InstallOutcome
-{
-    QVector<double> progress;
-    QVector<int> endings; // -1 for success, or the failure code
-    bool finished = false;
-
-    // The one ending, or -100 unless exactly one came before the thread ended.
-    int result() const { return finished && endings.size() == 1 ? endings.first() : -100; }
-};
-
-// Starts the thread and waits for it to end (a run that does not end in time shows as -100).
-inline InstallOutcome runInstall(InstallThread& thread, const InstallRequest& request, int timeoutMs = 120000)
-{
-    InstallOutcome outcome;
-    QObject context;
-    QObject::connect(&thread, &InstallThread::installProgress, &context,
-                     [&](double per) { outcome.progress << per; });
-    QObject::connect(&thread, &InstallThread::installSuccess, &context, [&] { outcome.endings << -1; });
-    QObject::connect(&thread, &InstallThread::installFailed, &context,
-                     [&](int code) { outcome.endings << code; });
-    // Queued last: everything emitted has arrived once this has.
-    QObject::connect(&thread, &QThread::finished, &context, [&] { outcome.finished = true; });
-    thread.install(request);
-    (void)QTest::qWaitFor([&] { return outcome.finished; }, timeoutMs);
-    return outcome;
 }
