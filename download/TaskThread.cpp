@@ -62,6 +62,7 @@ void TaskThread::cancelAndWait()
 
 void TaskThread::download(const DownloadRequest& request)
 {
+    (void)m_runsEnded.load(std::memory_order_acquire);
     m_request = request;
     start(QThread::InheritPriority);
 }
@@ -72,6 +73,7 @@ void TaskThread::run()
     qDebug() << "load zip" << fileName;
     downloader->resetCancel();
     downloader->downloadFile(m_request.url, fileName);
+    m_runsEnded.fetch_add(1, std::memory_order_release);
 }
 
 void TaskThread::downLoadErr()
